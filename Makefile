@@ -1,0 +1,63 @@
+# Entry points. Every target installs what is missing first.
+#   make run     build and start the magazine on the sample issue
+#   make test    build and run every test: plain, sanitized, and the fuzz targets
+#   make bench   build and run the benchmarks
+#   make fuzz    run every fuzz target for longer (FUZZ_SECONDS, default 600)
+
+BUILD_DIR    ?= build
+JOBS         ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
+TEST_FUZZ_SECONDS ?= 20
+
+CMAKE_GEN := -G Ninja
+RELEASE   := $(BUILD_DIR)/release
+ASAN      := $(BUILD_DIR)/asan
+FUZZ      := $(BUILD_DIR)/fuzz
+
+.PHONY: all deps build run test test-release test-asan test-fuzz fuzz bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(RELEASE)/build.ninja: | deps
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON
+
+$(ASAN)/build.ninja: | deps
+	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNEL_WERROR=ON \
+	  -DVARNEL_SANITIZE=ON -DVARNEL_BENCH=OFF
+
+$(FUZZ)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVARNEL_FUZZ=ON -DVARNEL_TESTS=OFF -DVARNEL_BENCH=OFF
+
+build: deps $(RELEASE)/build.ninja
+	cmake --build $(RELEASE) -j $(JOBS)
+
+run: build
+	@bash scripts/run-demo.sh $(RELEASE)
+
+test: test-release test-asan test-fuzz
+
+test-release: build
+	ctest --test-dir $(RELEASE) --output-on-failure -j $(JOBS)
+
+test-asan: deps $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+test-fuzz: deps $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) -j $(JOBS)
+	bash scripts/run-fuzzers.sh $(FUZZ) $(TEST_FUZZ_SECONDS)
+
+fuzz: deps $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) -j $(JOBS)
+	bash scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+bench: build
+	$(RELEASE)/bench/media_bench --benchmark_counters_tabular=true
+
+clean:
+	rm -rf $(BUILD_DIR)

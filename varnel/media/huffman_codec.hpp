@@ -1,0 +1,34 @@
+// Static byte-oriented Huffman codec of the magazine archive's packed entries.
+//
+// A packed stream is a 1024-byte table of the 256 byte counts (32-bit little
+// endian), then the codes of every byte and of an end symbol, least
+// significant bit first, zero-padded to a byte. Packer and unpacker build the
+// same tree from the counts; the construction order and its tie-break are
+// part of the format.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kHuffmanSymbols = 257;           // bytes 0..255 and the end symbol
+constexpr int kEndOfStreamSymbol = 256;
+constexpr int32_t kHuffmanCountTableSize = 1024;
+
+// Unpacks `packedSize` bytes into at most `capacity` bytes of `output`.
+// Returns the number of bytes written, or -1 for a damaged stream: a table cut
+// short, a byte that would not fit into the output, or bits that run out
+// before the end symbol. Never reads past packed[packedSize - 1] nor writes
+// past output[capacity - 1].
+int32_t UnpackHuffman(const uint8_t* packed, int32_t packedSize, uint8_t* output,
+                      int32_t capacity);
+
+// The same result by walking the tree one bit at a time: the plain form of the
+// algorithm, kept as the reference the fast decoder is checked against.
+int32_t UnpackHuffmanReference(const uint8_t* packed, int32_t packedSize, uint8_t* output,
+                               int32_t capacity);
+
+// Packs `inputSize` bytes; `output` must hold PackHuffmanBound(inputSize)
+// bytes. Returns the number of bytes written (1024 plus the bit stream).
+int32_t PackHuffman(const uint8_t* input, int32_t inputSize, uint8_t* output);
+
+// Room that PackHuffman needs for an input of `inputSize` bytes.
+int64_t PackHuffmanBound(int32_t inputSize);
