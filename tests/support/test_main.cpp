@@ -5,9 +5,9 @@
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  // Death tests fork; "threadsafe" re-executes the binary so each child
-  // starts from a clean process.
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // Death tests fork from the test itself ("fast" style), so the child
+  // works in the test's own scratch directory and sees its state.
+  GTEST_FLAG_SET(death_test_style, "fast");
   platform::SelectDrivers(platform::DriverSet::Fake);
   return RUN_ALL_TESTS();
 }

@@ -16,6 +16,7 @@ FatalShutdownStep steps[kMaxSteps];
 int stepCount = 0;
 platform::WindowHandle messageBoxOwner = nullptr;
 FatalEscapeHandler escapeHandler = nullptr;
+FILE* traceStream = stdout;
 
 // Set by the first thread that enters FatalError.
 std::atomic<bool> failing{false};
@@ -33,9 +34,13 @@ void SetFatalMessageBoxOwner(platform::WindowHandle owner) { messageBoxOwner = o
 
 void SetFatalEscapeHandler(FatalEscapeHandler handler) { escapeHandler = handler; }
 
+void SetFatalTraceStream(FILE* stream) { traceStream = stream; }
+
 void FatalError(const char* message) {
-  std::printf("\n ERROR %s ", message);
-  std::fflush(stdout);
+  if (traceStream) {
+    std::fprintf(traceStream, "\n ERROR %s ", message);
+    std::fflush(traceStream);
+  }
 
   if (escapeHandler) escapeHandler(message);
 

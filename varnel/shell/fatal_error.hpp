@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/window/window_service.hpp"
 
@@ -40,6 +41,10 @@ void RegisterFatalShutdownStep(FatalShutdownStep step);
 
 // The owner of the message box (the main window once it exists).
 void SetFatalMessageBoxOwner(platform::WindowHandle owner);
+
+// Where the trace line "\n ERROR <message> " goes: standard output by
+// default; null for none (tools whose standard output carries data).
+void SetFatalTraceStream(FILE* stream);
 
 // For fuzz targets only: when set, FatalError prints its trace line and calls
 // this instead of shutting down; the handler must not return (it throws).
