@@ -242,4 +242,5 @@ void ReleaseResourceDirectory() {
 void CloseResourceArchive() {
   ReleaseResourceDirectory();
   archiveOpen = 0;
+  extractionCounter = 0;
 }

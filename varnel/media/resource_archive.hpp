@@ -53,6 +53,7 @@ const ResourceDirectoryEntry* ResourceDirectory();
 // current directory. Call before OpenResourceArchive.
 void SetResourceArchivePath(const char* path);
 
-// For tools and tests: release the directory and return to the closed state,
-// so that another archive can be opened in the same process.
+// For tools and tests: release the directory and return to the state before
+// OpenResourceArchive (closed, numbering from 0 again), so that another
+// archive can be opened in the same process.
 void CloseResourceArchive();

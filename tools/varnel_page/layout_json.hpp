@@ -1,0 +1,9 @@
+// The laid-out article as JSON lines, for authors' checks and tests.
+#pragma once
+
+#include <cstdio>
+
+#include "varnel/text/article.hpp"
+
+// One line per segment, then one line with the article's own figures.
+void PrintLayoutJson(const Article& article, FILE* out);
