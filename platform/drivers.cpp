@@ -1,5 +1,8 @@
 #include "platform/drivers.hpp"
 
+#include "platform/clock/clock_service.hpp"
+#include "platform/jpeg/jpeg_service.hpp"
+#include "platform/text/text_service.hpp"
 #include "platform/window/window_service.hpp"
 
 namespace platform {
@@ -8,12 +11,21 @@ void SelectDrivers(DriverSet set) {
   switch (set) {
     case DriverSet::Real:
       SetWindowService(&SdlWindowService());
+      SetJpegService(&LibjpegService());
+      SetTextService(&FreeTypeTextService());
+      SetClockService(&RealClock());
       break;
     case DriverSet::Console:
       SetWindowService(&ConsoleWindowService());
+      SetJpegService(&LibjpegService());
+      SetTextService(&FreeTypeTextService());
+      SetClockService(&RealClock());
       break;
     case DriverSet::Fake:
       SetWindowService(&FakeWindow());
+      SetJpegService(&FakeJpeg());
+      SetTextService(&FakeTextService());
+      SetClockService(&FakeClock());
       break;
   }
 }

@@ -10,9 +10,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # libraries the programs use
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
-  libfreetype-dev libfontconfig-dev
+  libfreetype-dev libfontconfig-dev libopenmpt-dev
   # fonts the text layer maps the magazine's face names to
-  fontconfig fonts-liberation2 fonts-dejavu-core
+  fontconfig fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   # peers linked into the benchmarks only
   libgif-dev
   # test tools: pictures written and read back by another program
