@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "varnel/media/picture.hpp"
 #include "varnel/shell/fatal_error.hpp"
@@ -14,6 +15,13 @@ namespace {
 
 constexpr int32_t kFaceBytes = 256;
 constexpr int32_t kWorkingSlack = 8;  // spare bytes after the text: space, line feed, six spaces
+
+// Blocks the parser holds only while it works; released on every way out.
+struct FreeBlock {
+  void operator()(void* block) const { std::free(block); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, FreeBlock>;
 
 // The parser's pen and style while one article is laid out.
 struct LayoutState {
@@ -133,9 +141,8 @@ void ApplyStyleWord(Scan& scan, const uint8_t* word) {
 void ApplyIcon(Scan& scan, const uint8_t* args, int32_t length) {
   const auto* star = static_cast<const uint8_t*>(std::memchr(args, '*', static_cast<size_t>(length)));
   if (!star) {
-    char* file = CopyBytes(args, length);
-    AddArticlePicture(scan.article, file, nullptr, nullptr, scan.state.x, scan.state.y);
-    std::free(file);
+    const Owned<char> file(CopyBytes(args, length));
+    AddArticlePicture(scan.article, file.get(), nullptr, nullptr, scan.state.x, scan.state.y);
     return;
   }
   const int32_t fileLength = static_cast<int32_t>(star - args);
@@ -143,13 +150,12 @@ void ApplyIcon(Scan& scan, const uint8_t* args, int32_t length) {
   const int32_t rest = length - fileLength - 1;
   const auto* secondStar = static_cast<const uint8_t*>(std::memchr(hover, '*', static_cast<size_t>(rest)));
   const int32_t hoverLength = secondStar ? static_cast<int32_t>(secondStar - hover) : rest;
-  char* file = CopyBytes(args, fileLength);
-  char* hoverFile = CopyBytes(hover, hoverLength);
-  char* link = secondStar ? CopyBytes(secondStar + 1, rest - hoverLength - 1) : CopyBytes(args, 0);
-  AddArticlePicture(scan.article, file, hoverFile, link, scan.state.x, scan.state.y);
-  std::free(file);
-  std::free(hoverFile);
-  std::free(link);
+  const Owned<char> file(CopyBytes(args, fileLength));
+  const Owned<char> hoverFile(CopyBytes(hover, hoverLength));
+  const Owned<char> link(secondStar ? CopyBytes(secondStar + 1, rest - hoverLength - 1)
+                                    : CopyBytes(args, 0));
+  AddArticlePicture(scan.article, file.get(), hoverFile.get(), link.get(), scan.state.x,
+                    scan.state.y);
 }
 
 void RememberLink(Article* article, char* link) {
@@ -164,7 +170,8 @@ void ApplyTag(Scan& scan, const uint8_t* at, const uint8_t* close) {
   LayoutState& state = scan.state;
   const uint8_t* args = at + 7;
   const int32_t length = close > args ? static_cast<int32_t>(close - args) : 0;
-  char* text = CopyBytes(args, length);  // bounded, zero-terminated arguments
+  const Owned<char> owned(CopyBytes(args, length));  // bounded, zero-terminated arguments
+  const char* text = owned.get();
   const auto is = [at](const char* name) { return std::memcmp(at + 2, name, 4) == 0; };
 
   if (is("FTNM")) {
@@ -207,7 +214,6 @@ void ApplyTag(Scan& scan, const uint8_t* at, const uint8_t* close) {
   } else if (is("TWOC")) {
     scan.article->twoColumns = 1;
   }
-  std::free(text);
 }
 
 void ScanText(Scan& scan) {
@@ -257,7 +263,8 @@ Article* ParseArticle(Article* article, const char* fileName, int32_t windowTop,
   article->text = LoadBinaryFile(fileName, &article->textLength);
   const int32_t textLength = article->textLength;
   if (textLength > INT32_MAX - kWorkingSlack) FatalError("Allocator Error !");
-  auto* w = static_cast<uint8_t*>(AllocZeroed(textLength + kWorkingSlack));
+  const Owned<uint8_t> working(static_cast<uint8_t*>(AllocZeroed(textLength + kWorkingSlack)));
+  uint8_t* w = working.get();
   std::memset(w, ' ', static_cast<size_t>(textLength) + kWorkingSlack);
   std::memcpy(w, article->text, static_cast<size_t>(textLength));
   w[textLength + 1] = '\n';
@@ -279,7 +286,6 @@ Article* ParseArticle(Article* article, const char* fileName, int32_t windowTop,
 
   JustifyRows(article);
   MeasureBreaks(article);
-  std::free(w);
   LoadArticlePictures(article);
   return article;
 }
