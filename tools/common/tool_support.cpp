@@ -15,9 +15,12 @@ namespace {
 std::string program = "tool";
 std::string startDirectory;
 std::string scratchDirectory;
+pid_t scratchOwner = 0;
 
+// Only the process that made the directory removes it: a child that runs a
+// check and exits must leave it to its parent.
 void RemoveScratchDirectory() {
-  if (scratchDirectory.empty()) return;
+  if (scratchDirectory.empty() || getpid() != scratchOwner) return;
   if (!startDirectory.empty()) (void)chdir(startDirectory.c_str());
   std::error_code ignored;
   std::filesystem::remove_all(scratchDirectory, ignored);
@@ -45,6 +48,7 @@ void EnterScratchDirectory() {
   std::string pattern = std::filesystem::temp_directory_path().string() + "/varnel-tool-XXXXXX";
   if (!mkdtemp(pattern.data())) Fail("cannot create a scratch directory");
   scratchDirectory = pattern;
+  scratchOwner = getpid();
   std::atexit(RemoveScratchDirectory);
   if (chdir(scratchDirectory.c_str()) != 0) Fail("cannot enter the scratch directory");
 }

@@ -12,5 +12,6 @@ int List(const std::vector<std::string>& args, const char* usage);
 int Extract(const std::vector<std::string>& args, const char* usage);
 int Unpack(const std::vector<std::string>& args, const char* usage);
 int Verify(const std::vector<std::string>& args, const char* usage);
+int Check(const std::vector<std::string>& args, const char* usage);
 
 }  // namespace varnel_rs

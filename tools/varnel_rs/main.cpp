@@ -18,7 +18,8 @@ constexpr const char* kUsage =
     "  varnel-rs list ARCHIVE\n"
     "  varnel-rs extract ARCHIVE NAME [-o FILE]\n"
     "  varnel-rs unpack ARCHIVE -d DIR\n"
-    "  varnel-rs verify ARCHIVE\n";
+    "  varnel-rs verify ARCHIVE\n"
+    "  varnel-rs check ARCHIVE       lint an issue as the reader would meet it\n";
 
 }  // namespace
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   if (command == "extract") return varnel_rs::Extract(args, kUsage);
   if (command == "unpack") return varnel_rs::Unpack(args, kUsage);
   if (command == "verify") return varnel_rs::Verify(args, kUsage);
+  if (command == "check") return varnel_rs::Check(args, kUsage);
   if (command == "-h" || command == "--help") {
     std::fputs(kUsage, stdout);
     return 0;

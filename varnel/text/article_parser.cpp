@@ -46,14 +46,6 @@ struct Scan {
   LayoutState state;
 };
 
-bool IsTagStart(const uint8_t* at) {
-  static const char kPrefixes[][3] = {"CO", "FT", "IC", "SE", "EN", "JU", "JE", "TW", "TI"};
-  if (at[0] != '<' || at[1] != '#') return false;
-  for (const char* prefix : kPrefixes)
-    if (at[2] == prefix[0] && at[3] == prefix[1]) return true;
-  return false;
-}
-
 char* CopyBytes(const uint8_t* from, int32_t length) {
   char* copy = static_cast<char*>(AllocZeroed(length + 1));
   if (length > 0) std::memcpy(copy, from, static_cast<size_t>(length));
@@ -223,7 +215,7 @@ void ScanText(Scan& scan) {
   int32_t i = 0;
   while (i < scan.n) {
     const bool lineEnd = w[i] == '\n';
-    if (!lineEnd && !IsTagStart(w + i)) {
+    if (!lineEnd && !IsArticleTagStart(w + i)) {
       ++i;
       continue;
     }
@@ -249,6 +241,14 @@ void ScanText(Scan& scan) {
 }
 
 }  // namespace
+
+bool IsArticleTagStart(const uint8_t* at) {
+  static const char kPrefixes[][3] = {"CO", "FT", "IC", "SE", "EN", "JU", "JE", "TW", "TI"};
+  if (at[0] != '<' || at[1] != '#') return false;
+  for (const char* prefix : kPrefixes)
+    if (at[2] == prefix[0] && at[3] == prefix[1]) return true;
+  return false;
+}
 
 Article* ParseArticle(Article* article, const char* fileName, int32_t windowTop,
                       int32_t windowBottom, const BitmapFont* bitmapFont) {

@@ -25,6 +25,10 @@ void SaveArticleText(const Article* article);
 // slash, 1 otherwise.
 int SameFileName(const char* a, const char* b);
 
+// Whether a tag starts at `at` (four readable bytes): the opening marker
+// followed by one of the nine known prefixes.
+bool IsArticleTagStart(const uint8_t* at);
+
 // Steps of the above.
 void AddArticlePicture(Article* article, const char* pictureFile, const char* hoverFile,
                        const char* link, int32_t x, int32_t y);
