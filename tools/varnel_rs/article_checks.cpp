@@ -31,8 +31,9 @@ bool StartsWith(const std::string& text, const char* prefix) {
 }
 
 // The tags of an article as the reader finds them: the same prefixes, the
-// same search for the closing marker. Stops at a tag that is never closed.
-std::vector<Tag> ScanTags(const std::string& article, const std::string& text, Problems* problems) {
+// same search for the closing marker. A tag that is never closed ends the
+// list, with its line negated.
+std::vector<Tag> ScanTags(const std::string& text) {
   std::string w = text + " \n" + std::string(6, ' ');
   const auto* bytes = reinterpret_cast<const uint8_t*>(w.data());
   const size_t n = text.size() + 2;
@@ -47,7 +48,7 @@ std::vector<Tag> ScanTags(const std::string& article, const std::string& text, P
     size_t p = i + 2;
     while (p < n && !(w[p] == '#' && w[p + 1] == '>')) ++p;
     if (p >= n) {
-      problems->Add(article, line, "tag <#" + w.substr(i + 2, 4) + " has no closing #>");
+      tags.push_back({w.substr(i + 2, 4), "", -line});
       break;
     }
     const size_t argsStart = i + 7;
@@ -159,8 +160,10 @@ std::vector<std::string> CheckArticleText(const std::string& article, CheckConte
   std::free(bytes);
 
   std::vector<std::string> targets;
-  for (const Tag& tag : ScanTags(article, text, problems)) {
-    if (tag.name == "SELC") {
+  for (const Tag& tag : ScanTags(text)) {
+    if (tag.line < 0) {
+      problems->Add(article, -tag.line, "tag <#" + tag.name + " has no closing #>");
+    } else if (tag.name == "SELC") {
       CheckLink(article, tag.line, tag.args, context, problems, &targets);
     } else if (tag.name == "ICON") {
       CheckIcon(article, tag, context, problems, &targets);

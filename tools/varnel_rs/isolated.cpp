@@ -22,6 +22,9 @@ std::string FatalMessage(const std::string& err) {
   const std::string marker = "ERROR: ";
   const size_t at = err.rfind(marker);
   std::string message = at == std::string::npos ? err : err.substr(at + marker.size());
+  // A sanitizer's report at exit follows the message; it is not part of it.
+  const size_t report = message.find("\n-----");
+  if (report != std::string::npos) message.resize(report);
   while (!message.empty() && message.back() == '\n') message.pop_back();
   for (char& c : message)
     if (c == '\n') c = ' ';
