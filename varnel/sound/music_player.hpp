@@ -1,0 +1,35 @@
+// The one music player of the reader: a record of four operations filled by
+// InitPlayer with one of three back-ends (silent, the BASS-style library,
+// the FMOD-style library), called by the keys and links of the magazine.
+#pragma once
+
+#include <cstdint>
+
+enum MusicPlayerKind : uint32_t {
+  kNoPlayer = 0,
+  kSilentPlayer = 1,
+  kBassPlayer = 2,
+  kFmodPlayer = 3,
+};
+
+struct MusicPlayer {
+  uint32_t kind;
+  void (*PlayModule)(const char* moduleFile);
+  void (*StopModule)();
+  void (*ResumeModule)();
+  void (*SetVolume)(int32_t level);
+};
+
+// The process's player, filled at start-up.
+extern MusicPlayer musicPlayer;
+
+// Sets the back-end up, starts `moduleFile` playing (read by name from the
+// current directory) and installs the operations. `soundQuality` is the
+// setting's value (208 high quality, else low); `fmodOut` the FMOD output
+// setting (218, 219, else). Fatal failures go through FatalError.
+void InitPlayer(MusicPlayer* player, const char* moduleFile, int32_t soundQuality, uint32_t kind,
+                int32_t fmodOut);
+
+// Stops and releases the back-end, then zeroes the record. Safe to call
+// again and before InitPlayer; registered as a fatal shutdown step.
+void DeInitPlayer(MusicPlayer* player);
