@@ -15,8 +15,9 @@ packages=(
   fontconfig fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   # peers linked into the benchmarks only
   libgif-dev
-  # test tools: pictures written and read back by another program
-  imagemagick
+  # test tools: pictures written and read back by another program, a real
+  # X server driven like a person would
+  imagemagick xvfb xdotool x11-utils xauth
 )
 
 missing=()
