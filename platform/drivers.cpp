@@ -1,6 +1,7 @@
 #include "platform/drivers.hpp"
 
 #include "platform/clock/clock_service.hpp"
+#include "platform/shell/shell_service.hpp"
 #include "platform/jpeg/jpeg_service.hpp"
 #include "platform/text/text_service.hpp"
 #include "platform/window/window_service.hpp"
@@ -14,18 +15,21 @@ void SelectDrivers(DriverSet set) {
       SetJpegService(&LibjpegService());
       SetTextService(&FreeTypeTextService());
       SetClockService(&RealClock());
+      SetShellService(&DesktopShell());
       break;
     case DriverSet::Console:
       SetWindowService(&ConsoleWindowService());
       SetJpegService(&LibjpegService());
       SetTextService(&FreeTypeTextService());
       SetClockService(&RealClock());
+      SetShellService(&DesktopShell());
       break;
     case DriverSet::Fake:
       SetWindowService(&FakeWindow());
       SetJpegService(&FakeJpeg());
       SetTextService(&FakeTextService());
       SetClockService(&FakeClock());
+      SetShellService(&FakeShell());
       break;
   }
 }

@@ -1,0 +1,21 @@
+// The whole life of the magazine on the magazine thread: opening cover,
+// loading, the reading loop over the article tree with its keys, mouse and
+// history, closing cover and clean-up.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t kHistoryDepth = 32;
+
+struct HistoryEntry {
+  char fileName[256];
+  int32_t topRow;
+};
+
+extern HistoryEntry NavigationHistory[kHistoryDepth];
+extern int32_t historyDepth;  // index of the top entry; -1 when empty
+
+void MagazineMain();
+
+// One key command of the reading loop for the current article.
+void RunKeyCommand(int32_t key);

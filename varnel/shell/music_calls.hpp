@@ -1,0 +1,15 @@
+// The music operations through the player record; harmless while the
+// record is empty.
+#pragma once
+
+#include "varnel/sound/music_player.hpp"
+
+inline void MusicPlay(const char* module) {
+  if (musicPlayer.PlayModule) musicPlayer.PlayModule(module);
+}
+inline void MusicStop() {
+  if (musicPlayer.StopModule) musicPlayer.StopModule();
+}
+inline void MusicResume() {
+  if (musicPlayer.ResumeModule) musicPlayer.ResumeModule();
+}

@@ -1,0 +1,10 @@
+// One pass of reading: draw the page, animate a page turn or cross-fade
+// from the previous page, present, and follow the link under the pointer.
+#pragma once
+
+#include "varnel/text/article.hpp"
+
+void ReaderFrame(Article* article);
+
+// The link action for `link` (what a click on it does).
+void FollowLink(const char* link);
