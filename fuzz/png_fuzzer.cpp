@@ -1,0 +1,28 @@
+// Arbitrary bytes as a PNG file, loaded through the reader's PNG loader. The
+// only way out of a bad file is FatalError, which here throws FatalEscape.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fuzz/fuzz_support.hpp"
+#include "varnel/media/picture.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz_support::InterceptFatalErrors();
+  static const std::string name = "png-fuzz-" + std::to_string(getpid()) + ".png";
+  FILE* file = std::fopen(name.c_str(), "wb");
+  if (!file) return 0;
+  std::fwrite(data, 1, size, file);
+  std::fclose(file);
+  Picture picture{};
+  try {
+    LoadPngPicture(name.c_str(), &picture);
+    std::free(picture.pixels);
+  } catch (const fuzz_support::FatalEscape&) {
+  }
+  std::remove(name.c_str());
+  return 0;
+}
