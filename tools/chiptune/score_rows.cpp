@@ -27,12 +27,13 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
   return words;
 }
 
+// Fields are at most two digits wide.
 int ParseDecimal(std::string_view token, int low, int high, const char* what, int line) {
   int value = 0;
   bool ok = !token.empty() && token.size() <= 2;
-  for (char c : token) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) ok = false;
-    value = value * 10 + (c - '0');
+  for (size_t i = 0; ok && i < token.size(); ++i) {
+    ok = std::isdigit(static_cast<unsigned char>(token[i])) != 0;
+    value = value * 10 + (token[i] - '0');
   }
   if (!ok || value < low || value > high)
     throw ScoreError(line, std::string(what) + " must be " + std::to_string(low) + ".." +
@@ -85,8 +86,8 @@ void ParseEffect(std::string_view token, int line, Cell* cell) {
       throw ScoreError(line, "effect '" + text + "': only ECx (cut) and EDx (delay), x 1..F");
     case 'B':
     case 'D':
-      throw ScoreError(line, "effect '" + text +
-                                 "': jumps and breaks come from 'order' and 'restart'");
+      throw ScoreError(line,
+                       "effect '" + text + "': jumps and breaks come from 'order' and 'restart'");
     case 'C':
       throw ScoreError(line, "effect '" + text + "': write the volume in the volume field");
     case 'F':
@@ -99,8 +100,8 @@ void ParseEffect(std::string_view token, int line, Cell* cell) {
 Cell ParseCell(std::string_view text, int line) {
   const std::vector<std::string_view> words = SplitWords(text);
   if (words.size() > 4)
-    throw ScoreError(line, "cell '" + std::string(text) +
-                               "' has more than NOTE INSTRUMENT VOLUME EFFECT");
+    throw ScoreError(
+        line, "cell '" + std::string(text) + "' has more than NOTE INSTRUMENT VOLUME EFFECT");
   Cell cell;
   if (words.size() > 0 && !ParseNote(words[0], &cell.note))
     throw ScoreError(line, "'" + std::string(words[0]) + "' is not a note (C-4, F#2, ===)");

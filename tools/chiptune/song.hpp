@@ -15,13 +15,14 @@ enum class Waveform : uint8_t { Square, Triangle, Saw, Sine, Noise };
 struct Instrument {
   std::string name;
   Waveform wave = Waveform::Square;
-  int duty = 50;       // square only: percent of the period spent high, 1..99
-  int volume = 64;     // default volume 0..64
-  int attackMs = 0;    // rise from silence to full level
-  int decayMs = 0;     // fall from full level to the sustain level
-  int sustain = 100;   // percent of full level held (looped); 0 ends the sound
-  int sweep = 0;       // semitones above the note the sound starts at
-  int sweepMs = 0;     // time the pitch takes to glide down to the note
+  int duty = 50;      // square only: percent of the period spent high, 1..99
+  int volume = 64;    // default volume 0..64
+  int attackMs = 0;   // rise from silence to full level
+  int decayMs = 0;    // fall from full level to the sustain level
+  int sustain = 100;  // percent of full level held (looped); 0 ends the sound
+  int sweep = 0;      // semitones above the note the sound starts at
+  int sweepMs = 0;    // time the pitch takes to glide down to the note
+  int baseNote = 60;  // the note at which the times above are exact
 };
 
 // Effects a score may write, then the ones the format layout adds itself.
