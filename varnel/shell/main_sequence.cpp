@@ -1,0 +1,312 @@
+#include "varnel/shell/main_sequence.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/clock/clock_service.hpp"
+#include "platform/window/window_service.hpp"
+#include "varnel/media/gif_decoder.hpp"
+#include "varnel/shell/display.hpp"
+#include "varnel/shell/fatal_error.hpp"
+#include "varnel/shell/input_state.hpp"
+#include "varnel/shell/magazine_state.hpp"
+#include "varnel/shell/music_calls.hpp"
+#include "varnel/shell/reader_frame.hpp"
+#include "varnel/shell/settings.hpp"
+#include "varnel/shell/window_procedure.hpp"
+#include "varnel/sound/cd_audio.hpp"
+#include "varnel/text/article_parser.hpp"
+#include "varnel/text/page_renderer.hpp"
+#include "varnel/text/scrolling.hpp"
+#include "varnel/text/text_surface.hpp"
+
+Picture FrameBuffer = {};
+Picture panel0 = {}, panel1 = {};
+int32_t panelShown = 0;
+IndexedImage plasmaMap = {};
+char pendingArticle[kPendingArticleBytes] = {};
+int32_t openPending = 0;
+int32_t crossFadePending = 0;
+std::atomic<bool> magazineStopRequested{false};
+HistoryEntry NavigationHistory[kHistoryDepth] = {};
+int32_t historyDepth = -1;
+
+namespace {
+
+BitmapFont* bitmapFont = nullptr;
+Article* ArticlePointer = nullptr;
+int32_t backRequest = 0;
+
+// Copies `picture` into a 640 x 480 frame-sized block; a cover of another
+// size shows what it has, so no step reads outside it.
+void FitToFrame(Picture* picture) {
+  if (picture->width == kFrameWidth && picture->height == kFrameHeight) return;
+  auto* pixels = AllocZeroedArray<uint16_t>(kFramePixels);
+  for (int32_t y = 0; y < kFrameHeight && y < picture->height; ++y)
+    for (int32_t x = 0; x < kFrameWidth && x < picture->width; ++x)
+      pixels[y * kFrameWidth + x] = picture->pixels[static_cast<size_t>(y) * picture->width + x];
+  std::free(picture->pixels);
+  *picture = {kFrameWidth, kFrameHeight, pixels};
+}
+
+void ShowOpeningCover() {
+  Picture cover{};
+  LoadJpegPicture("DATA/begcvr.jpg", &cover);
+  FitToFrame(&cover);
+  MagazineWait(2000);
+  std::memset(FrameBuffer.pixels, 0, static_cast<size_t>(kFramePixels) * 2);
+  for (int32_t c = 4; c < 256 && !magazineStopRequested;) {
+    const uint32_t start = platform::GetTickCount();
+    for (int32_t y = 0; y < kFrameHeight; ++y)
+      for (int32_t x = 0; x < kFrameWidth; ++x)
+        if (((x ^ y) & 255) <= c) FrameBuffer.pixels[y * kFrameWidth + x] = cover.pixels[y * kFrameWidth + x];
+    const uint32_t elapsed = platform::GetTickCount() - start;
+    if (elapsed > 40) {
+      c += static_cast<int32_t>(elapsed / 40) * 4;
+    } else {
+      MagazineWaitSince(start, 40);
+    }
+    c += 4;
+    PresentFrame(FrameBuffer.pixels);
+  }
+  PresentFrame(cover.pixels);
+  std::free(cover.pixels);
+  MagazineWait(4000);
+}
+
+void ShowClosingCover() {
+  cursorIdleTicks = 16777215;
+  Picture cover{};
+  LoadJpegPicture("DATA/endcvr.jpg", &cover);
+  FitToFrame(&cover);
+  std::memset(FrameBuffer.pixels, 0, static_cast<size_t>(kFramePixels) * 2);
+  PresentFrame(FrameBuffer.pixels);
+  for (int32_t w = 4; w < kFrameWidth && !magazineStopRequested;) {
+    const uint32_t start = platform::GetTickCount();
+    for (int32_t y = 0; y < kFrameHeight; ++y) {
+      uint16_t* to = FrameBuffer.pixels + y * kFrameWidth;
+      const uint16_t* from = cover.pixels + y * kFrameWidth;
+      if (y & 1) {
+        std::memcpy(to, from + kFrameWidth - w, static_cast<size_t>(w) * 2);
+      } else {
+        std::memcpy(to + kFrameWidth - w, from, static_cast<size_t>(w) * 2);
+      }
+    }
+    PresentFrame(FrameBuffer.pixels);
+    const uint32_t elapsed = platform::GetTickCount() - start;
+    if (elapsed > 18) {
+      w += static_cast<int32_t>(elapsed / 18) * 4;
+    } else {
+      MagazineWaitSince(start, 18);
+    }
+    w += 4;
+  }
+  PresentFrame(cover.pixels);
+  std::free(cover.pixels);
+}
+
+// The dissolve reads one byte per screen pixel; a map of another size is
+// fitted to the screen (missing parts change at the first step).
+void LoadPlasmaMap() {
+  uint8_t palette[kGifPaletteBytes];
+  LoadGifIndexed("DATA/pmap.gif", &plasmaMap, palette);
+  if (plasmaMap.width == kFrameWidth && plasmaMap.height == kFrameHeight) return;
+  auto* fitted = AllocZeroedArray<uint8_t>(kFramePixels);
+  for (int32_t y = 0; y < kFrameHeight && y < plasmaMap.height; ++y)
+    for (int32_t x = 0; x < kFrameWidth && x < plasmaMap.width; ++x)
+      fitted[y * kFrameWidth + x] = plasmaMap.pixels[static_cast<size_t>(y) * plasmaMap.width + x];
+  std::free(plasmaMap.pixels);
+  plasmaMap = {kFrameWidth, kFrameHeight, fitted};
+}
+
+Article* OpenArticle(const char* fileName) {
+  auto* article = static_cast<Article*>(std::calloc(1, sizeof(Article)));
+  if (!article || !ParseArticle(article, fileName, 105, 385, bitmapFont)) FatalError("ArticlePointer == NULL");
+  return article;
+}
+
+void CloseArticle(Article* article) {
+  ReleaseArticle(article);
+  std::free(article);
+}
+
+void OpenPendingArticle() {
+  openPending = 0;
+  // The history keeps its 32 newest entries: a 33rd open drops the oldest
+  // rather than ending the magazine.
+  if (historyDepth + 1 >= kHistoryDepth) {
+    std::memmove(NavigationHistory, NavigationHistory + 1, sizeof(HistoryEntry) * (kHistoryDepth - 1));
+    --historyDepth;
+  }
+  ++historyDepth;
+  HistoryEntry& entry = NavigationHistory[historyDepth];
+  std::snprintf(entry.fileName, sizeof entry.fileName, "%s", ArticlePointer->fileName);
+  entry.topRow = ArticlePointer->topRow;
+  CloseArticle(ArticlePointer);
+  ArticlePointer = OpenArticle(pendingArticle);
+  if (settings.crossFade == 1) crossFadePending = 1;
+  MagazineWait(100);
+}
+
+void GoBack() {
+  backRequest = 0;
+  if (historyDepth >= 0) {
+    CloseArticle(ArticlePointer);
+    const HistoryEntry& entry = NavigationHistory[historyDepth];
+    ArticlePointer = OpenArticle(entry.fileName);
+    if (settings.crossFade == 1) crossFadePending = 1;
+    ArticlePointer->topRow = entry.topRow;
+    --historyDepth;
+  }
+  MagazineWait(100);
+}
+
+void PageMoves(void (*move)(Article*), bool twice, bool pause) {
+  move(ArticlePointer);
+  if (twice) move(ArticlePointer);
+  if (pause) MagazineWait(100);
+}
+
+bool IsKeyOf(int32_t key, char letter) {
+  const auto lower = static_cast<int16_t>(platform::VkKeyScanA(static_cast<char>(letter | 0x20)));
+  const auto upper = static_cast<int16_t>(platform::VkKeyScanA(static_cast<char>(letter & ~0x20)));
+  return key == lower || key == upper;
+}
+
+bool SameNameIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    const char ca = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
+    const char cb = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
+    if (ca != cb) return false;
+  }
+  return *a == *b;
+}
+
+void ReadingLoop() {
+  // With no vertical blank to wait for, a pass lasts at least this long, so
+  // held keys repeat at a display's pace instead of the processor's.
+  constexpr uint32_t kShortestPass = 16;
+  while (!magazineStopRequested) {
+    const uint32_t passStart = platform::GetTickCount();
+    if (IsKeyOf(inputState.currentKey, 'x')) break;
+    ReaderFrame(ArticlePointer);
+    if (IsKeyOf(inputState.currentKey, 's')) SaveArticleText(ArticlePointer);
+    RunKeyCommand(inputState.currentKey);
+
+    const int32_t buttons = inputState.mouseButtons;
+    if (buttons == 2) backRequest = 1;
+    if (buttons == 1) {
+      const bool twice = ArticlePointer->twoColumns != 0;
+      if (inputState.mouseX < 64) PageMoves(PageBack, twice, false);
+      if (inputState.mouseX > 576) PageMoves(PageForward, twice, false);
+    }
+    if (openPending == 1) OpenPendingArticle();
+    if (backRequest) GoBack();
+    MagazineWaitSince(passStart, kShortestPass);
+  }
+}
+
+}  // namespace
+
+void MagazineWait(uint32_t milliseconds) {
+  const uint32_t start = platform::GetTickCount();
+  MagazineWaitSince(start, milliseconds);
+}
+
+void MagazineWaitSince(uint32_t start, uint32_t milliseconds) {
+  for (;;) {
+    if (magazineStopRequested) return;
+    const uint32_t elapsed = platform::GetTickCount() - start;
+    if (elapsed >= milliseconds) return;
+    const uint32_t left = milliseconds - elapsed;
+    platform::Sleep(left < 20 ? left : 20);
+  }
+}
+
+void RunKeyCommand(int32_t key) {
+  const bool twoColumns = ArticlePointer->twoColumns == 1;
+  switch (key) {
+    case 27: backRequest = 1; break;
+    case 33: case 37: PageMoves(PageBack, twoColumns, true); break;
+    case 34: case 39: PageMoves(PageForward, twoColumns, true); break;
+    case 35: for (int i = 0; i < 1000; ++i) PageForward(ArticlePointer); break;
+    case 36: for (int i = 0; i < 1000; ++i) PageBack(ArticlePointer); break;
+    case 38:
+      if (twoColumns) PageMoves(PageBack, true, true); else LineUp(ArticlePointer);
+      break;
+    case 40:
+      if (twoColumns) PageMoves(PageForward, true, true); else LineDown(ArticlePointer);
+      break;
+    case '1': CdAudioCommand(1); MusicPlay("Msx0.xm"); break;
+    case '2': CdAudioCommand(1); MusicPlay("Msx1.xm"); break;
+    case '3': CdAudioCommand(1); MusicPlay("Msx2.xm"); break;
+    case 'H':
+      if (!SameNameIgnoringCase(ArticlePointer->fileName, "ARTS/help.txt")) {
+        std::memset(pendingArticle, 0, sizeof pendingArticle);
+        std::strcpy(pendingArticle, "ARTS/help.txt");
+        openPending = 1;
+      }
+      break;
+    case 'P':
+      currentPanel = panelShown == 0 ? &panel1 : &panel0;
+      panelShown = panelShown == 0 ? 1 : 0;
+      MagazineWait(100);
+      break;
+    case 112: settings.useScroll = 0; settings.softScroll = 0; settings.plasmaLike = 0; break;
+    case 113: settings.useScroll = 1; settings.softScroll = 1; settings.plasmaLike = 0; break;
+    case 114: settings.useScroll = 1; settings.softScroll = 0; settings.plasmaLike = 1; break;
+    case 115: CdAudioCommand(2); MagazineWait(100); break;
+    case 116: CdAudioCommand(3); MusicStop(); break;
+    case 117: CdAudioCommand(4); MusicStop(); break;
+    case 118: CdAudioCommand(6); MusicStop(); break;
+    case 119: CdAudioCommand(1); break;
+    case 120: MusicStop(); break;
+    case 121: CdAudioCommand(1); MusicResume(); break;
+    default: break;
+  }
+}
+
+void MagazineMain() {
+  FrameBuffer = {kFrameWidth, kFrameHeight, AllocZeroedArray<uint16_t>(kFramePixels)};
+  cursorIdleTicks = 16777215;
+  BindPointer(&inputState.mouseX, &inputState.mouseY);
+  BindPageTurnSettings(&settings.softScroll, &settings.plasmaLike);
+  ShowOpeningCover();
+
+  LoadGifPicture("DATA/p1.gif", &scrollBarPicture);
+  LoadPngPicture("DATA/panel0.png", &panel0);
+  LoadPngPicture("DATA/panel1.png", &panel1);
+  FitToFrame(&panel0);
+  FitToFrame(&panel1);
+  currentPanel = &panel0;
+  panelShown = 0;
+  bitmapFont = static_cast<BitmapFont*>(std::calloc(1, sizeof(BitmapFont)));
+  if (!bitmapFont) FatalError("Allocator Error !");
+  LoadBitmapFont(bitmapFont, "DATA/font1.fnt");
+  LoadPlasmaMap();
+  CreateTextSurface(nullptr);
+
+  historyDepth = -1;
+  ArticlePointer = OpenArticle("ARTS/menu.vn2");
+  ReadingLoop();
+  // A window that went away has nothing left to show the closing cover on.
+  if (!magazineStopRequested) ShowClosingCover();
+
+  CloseArticle(ArticlePointer);
+  ArticlePointer = nullptr;
+  ReleaseBitmapFont(bitmapFont);
+  std::free(bitmapFont);
+  bitmapFont = nullptr;
+  currentPanel = nullptr;
+  for (Picture* picture : {&FrameBuffer, &panel0, &panel1, &scrollBarPicture}) {
+    std::free(picture->pixels);
+    *picture = {};
+  }
+  std::free(plasmaMap.pixels);
+  plasmaMap = {};
+  ReleaseTextSurface();
+  MagazineWait(2000);
+  CdAudioCommand(1);
+  std::fflush(stdout);
+}
