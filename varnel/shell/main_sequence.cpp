@@ -35,6 +35,7 @@ int32_t historyDepth = -1;
 namespace {
 
 BitmapFont* bitmapFont = nullptr;
+const BitmapFont* readingFont = nullptr;
 Article* ArticlePointer = nullptr;
 int32_t backRequest = 0;
 
@@ -122,13 +123,29 @@ void LoadPlasmaMap() {
 
 Article* OpenArticle(const char* fileName) {
   auto* article = static_cast<Article*>(std::calloc(1, sizeof(Article)));
-  if (!article || !ParseArticle(article, fileName, 105, 385, bitmapFont)) FatalError("ArticlePointer == NULL");
+  if (!article || !ParseArticle(article, fileName, 105, 385, readingFont)) FatalError("ArticlePointer == NULL");
   return article;
 }
 
 void CloseArticle(Article* article) {
   ReleaseArticle(article);
   std::free(article);
+}
+
+}  // namespace
+
+void StartReading(const char* menu, const BitmapFont* font) {
+  readingFont = font;
+  historyDepth = -1;
+  backRequest = 0;
+  ArticlePointer = OpenArticle(menu);
+}
+
+Article* CurrentArticle() { return ArticlePointer; }
+
+void StopReading() {
+  if (ArticlePointer) CloseArticle(ArticlePointer);
+  ArticlePointer = nullptr;
 }
 
 void OpenPendingArticle() {
@@ -161,6 +178,8 @@ void GoBack() {
   }
   MagazineWait(100);
 }
+
+namespace {
 
 void PageMoves(void (*move)(Article*), bool twice, bool pause) {
   move(ArticlePointer);
@@ -287,14 +306,12 @@ void MagazineMain() {
   LoadPlasmaMap();
   CreateTextSurface(nullptr);
 
-  historyDepth = -1;
-  ArticlePointer = OpenArticle("ARTS/menu.vn2");
+  StartReading("ARTS/menu.vn2", bitmapFont);
   ReadingLoop();
   // A window that went away has nothing left to show the closing cover on.
   if (!magazineStopRequested) ShowClosingCover();
 
-  CloseArticle(ArticlePointer);
-  ArticlePointer = nullptr;
+  StopReading();
   ReleaseBitmapFont(bitmapFont);
   std::free(bitmapFont);
   bitmapFont = nullptr;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "varnel/text/article.hpp"
+
 constexpr int32_t kHistoryDepth = 32;
 
 struct HistoryEntry {
@@ -19,3 +21,12 @@ void MagazineMain();
 
 // One key command of the reading loop for the current article.
 void RunKeyCommand(int32_t key);
+
+// Steps of the reading loop, for the loop and its tests: the article being
+// read (opened with an empty history by StartReading), opening
+// pendingArticle with a history entry for the current one, and going back.
+void StartReading(const char* menu, const BitmapFont* font);
+Article* CurrentArticle();
+void OpenPendingArticle();
+void GoBack();
+void StopReading();
