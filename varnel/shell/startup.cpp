@@ -14,13 +14,12 @@
 #include "varnel/shell/window_procedure.hpp"
 #include "varnel/sound/cd_audio.hpp"
 #include "varnel/sound/music_player.hpp"
+#include "varnel/sound/sound_startup.hpp"
 
 namespace {
 
 platform::WindowHandle mainWindow = nullptr;
 
-void StopMusic() { DeInitPlayer(&musicPlayer); }
-void StopCd() { CdAudioCommand(1); }
 void RestoreCursorAtExit() { MakeCursorVisible(); }
 void ReleaseArchiveAtExit() { ReleaseResourceDirectory(); }
 
@@ -48,8 +47,7 @@ int VarnelMain() {
   OpenResourceArchive();
   std::atexit(ReleaseArchiveAtExit);
   // A fatal error stops the music, the CD and the display, in that order.
-  RegisterFatalShutdownStep(StopMusic);
-  RegisterFatalShutdownStep(StopCd);
+  RegisterSoundShutdownSteps();
   RegisterFatalShutdownStep(ReleaseDisplay);
   std::atexit(RestoreCursorAtExit);
 
@@ -57,6 +55,7 @@ int VarnelMain() {
   mainWindow = window.CreateMainWindow("Varnel", MainWindowProcedure);
   if (!mainWindow) return 0;
   SetFatalMessageBoxOwner(mainWindow);
+  SetMusicPlayerWindow(mainWindow);
 
   LoadSettings();
   MakeCursorVisible();

@@ -30,6 +30,6 @@ extern MusicPlayer musicPlayer;
 void InitPlayer(MusicPlayer* player, const char* moduleFile, int32_t soundQuality, uint32_t kind,
                 int32_t fmodOut);
 
-// Stops and releases the back-end, then zeroes the record. Safe to call
-// again and before InitPlayer; registered as a fatal shutdown step.
+// Stops and releases the back-end, then empties the record (kind 0 with
+// operations that do nothing). Safe to call again and before InitPlayer.
 void DeInitPlayer(MusicPlayer* player);

@@ -1,0 +1,196 @@
+#include "platform/sound/module_mixer.hpp"
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/sound/module_file.hpp"
+
+namespace platform {
+namespace {
+
+constexpr int kChunkFrames = 256;
+
+int16_t Clamp16(int32_t value) {
+  return static_cast<int16_t>(std::clamp<int32_t>(value, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace
+
+int32_t GainOfLevel(int32_t level, int32_t full) {
+  const int64_t clamped = std::clamp(level, 0, full);
+  return static_cast<int32_t>((clamped * kUnityGain + full / 2) / full);
+}
+
+ModuleMixer::~ModuleMixer() { RemoveAll(); }
+
+void ModuleMixer::SetFormat(int32_t rate, SampleFormat format) {
+  std::lock_guard lock(mutex_);
+  rate_ = rate;
+  format_ = format;
+}
+
+ModuleMixer::Slot* ModuleMixer::Find(uint32_t handle) {
+  if (handle == 0) return nullptr;
+  for (Slot& slot : slots_)
+    if (slot.handle == handle) return &slot;
+  return nullptr;
+}
+
+const ModuleMixer::Slot* ModuleMixer::Find(uint32_t handle) const {
+  return const_cast<ModuleMixer*>(this)->Find(handle);
+}
+
+uint32_t ModuleMixer::Add(openmpt_module* module) {
+  if (!module) return 0;
+  {
+    std::lock_guard lock(mutex_);
+    for (Slot& slot : slots_) {
+      if (slot.handle != 0) continue;
+      openmpt_module_set_repeat_count(module, 0);
+      // No dither noise: the same module always mixes to the same samples.
+      openmpt_module_ctl_set_integer(module, "dither", 0);
+      slot = Slot{nextHandle_, module, false, false, kUnityGain};
+      if (++nextHandle_ == 0) nextHandle_ = 1;
+      return slot.handle;
+    }
+  }
+  FreeModule(module);
+  return 0;
+}
+
+bool ModuleMixer::Remove(uint32_t handle) {
+  openmpt_module* module = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    Slot* slot = Find(handle);
+    if (!slot) return false;
+    module = slot->module;
+    *slot = Slot{};
+  }
+  FreeModule(module);
+  return true;
+}
+
+void ModuleMixer::RemoveAll() {
+  openmpt_module* modules[kSlots] = {};
+  {
+    std::lock_guard lock(mutex_);
+    for (int i = 0; i < kSlots; ++i) {
+      modules[i] = slots_[i].module;
+      slots_[i] = Slot{};
+    }
+  }
+  for (openmpt_module* module : modules) FreeModule(module);
+}
+
+bool ModuleMixer::Play(uint32_t handle, int32_t order, int32_t row) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
+  if (order == 0 && row == 0) {
+    openmpt_module_set_position_seconds(slot->module, 0.0);
+  } else {
+    openmpt_module_set_position_order_row(slot->module, order, row);
+  }
+  slot->playing = true;
+  return true;
+}
+
+bool ModuleMixer::Stop(uint32_t handle) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
+  slot->playing = false;
+  return true;
+}
+
+bool ModuleMixer::IsPlaying(uint32_t handle) const {
+  std::lock_guard lock(mutex_);
+  const Slot* slot = Find(handle);
+  return slot && slot->playing;
+}
+
+bool ModuleMixer::SetLooping(uint32_t handle, bool looping) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
+  slot->looping = looping;
+  openmpt_module_set_repeat_count(slot->module, looping ? -1 : 0);
+  return true;
+}
+
+bool ModuleMixer::SetInterpolation(uint32_t handle, int32_t taps) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  return slot && openmpt_module_set_render_param(
+                     slot->module, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, taps) != 0;
+}
+
+bool ModuleMixer::SetStereoSeparation(uint32_t handle, int32_t percent) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  return slot && openmpt_module_set_render_param(slot->module,
+                                                 OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT,
+                                                 std::clamp(percent, 0, 200)) != 0;
+}
+
+bool ModuleMixer::SetModuleGain(uint32_t handle, int32_t gain) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
+  slot->gain = std::clamp(gain, 0, kUnityGain);
+  return true;
+}
+
+void ModuleMixer::SetMasterGain(int32_t gain) {
+  std::lock_guard lock(mutex_);
+  masterGain_ = std::clamp(gain, 0, kUnityGain);
+}
+
+// Adds every playing module's next `frames` frames to `mix`.
+void ModuleMixer::MixChunk(int32_t* mix, int frames) {
+  int16_t samples[kChunkFrames * 2];
+  for (Slot& slot : slots_) {
+    if (!slot.playing) continue;
+    const size_t got = openmpt_module_read_interleaved_stereo(slot.module, rate_,
+                                                              static_cast<size_t>(frames), samples);
+    if (got < static_cast<size_t>(frames)) slot.playing = false;  // the end of a one-shot module
+    const int32_t gain = static_cast<int32_t>(int64_t{slot.gain} * masterGain_ / kUnityGain);
+    const int count = static_cast<int>(got) * 2;
+    if (gain == kUnityGain) {
+      for (int i = 0; i < count; ++i) mix[i] += samples[i];
+    } else {
+      for (int i = 0; i < count; ++i) mix[i] += (samples[i] * gain) >> 15;
+    }
+  }
+}
+
+void ModuleMixer::Render(void* out, int bytes) {
+  std::lock_guard lock(mutex_);
+  const int frameBytes = BytesPerFrame();
+  uint8_t* at = static_cast<uint8_t*>(out);
+  int frames = bytes / frameBytes;
+  int32_t mix[kChunkFrames * 2];
+  while (frames > 0) {
+    const int chunk = std::min(frames, kChunkFrames);
+    std::fill_n(mix, chunk * 2, 0);
+    MixChunk(mix, chunk);
+    if (format_ == SampleFormat::Signed16) {
+      int16_t samples[kChunkFrames * 2];
+      for (int i = 0; i < chunk * 2; ++i) samples[i] = Clamp16(mix[i]);
+      std::memcpy(at, samples, static_cast<size_t>(chunk) * 4);
+    } else {
+      for (int i = 0; i < chunk * 2; ++i)
+        at[i] = static_cast<uint8_t>((Clamp16(mix[i]) >> 8) + 128);
+    }
+    at += chunk * frameBytes;
+    frames -= chunk;
+  }
+  const int rest = bytes % frameBytes;
+  if (rest > 0)
+    std::memset(at, format_ == SampleFormat::Signed16 ? 0 : 128, static_cast<size_t>(rest));
+}
+
+}  // namespace platform

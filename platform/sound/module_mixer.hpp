@@ -1,0 +1,83 @@
+// Mixes the playing modules into interleaved stereo, 16-bit signed or 8-bit
+// unsigned samples. The audio device's callback thread calls Render; the
+// other calls come from the program's threads. One mutex guards the modules;
+// loading and freeing happen outside it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+struct openmpt_module;
+
+namespace platform {
+
+enum class SampleFormat { Signed16, Unsigned8 };
+
+// Gains are fixed point with kUnityGain as 1.0.
+constexpr int32_t kUnityGain = 1 << 15;
+
+class ModuleMixer {
+ public:
+  static constexpr int kSlots = 8;
+
+  ModuleMixer() = default;
+  ~ModuleMixer();
+  ModuleMixer(const ModuleMixer&) = delete;
+  ModuleMixer& operator=(const ModuleMixer&) = delete;
+
+  // The output the modules are mixed for; set before audio runs.
+  void SetFormat(int32_t rate, SampleFormat format);
+  int32_t rate() const { return rate_; }
+  SampleFormat format() const { return format_; }
+  int BytesPerFrame() const { return format_ == SampleFormat::Signed16 ? 4 : 2; }
+
+  // Takes the module over, stopped, and returns its handle (never 0); 0 when
+  // every slot is taken, and then the module is freed.
+  uint32_t Add(openmpt_module* module);
+  // Frees one module, or all of them. False for an unknown handle.
+  bool Remove(uint32_t handle);
+  void RemoveAll();
+
+  // Plays from order `order`, row `row`; order and row 0 start the module
+  // over from its initial state.
+  bool Play(uint32_t handle, int32_t order = 0, int32_t row = 0);
+  bool Stop(uint32_t handle);
+  bool IsPlaying(uint32_t handle) const;
+
+  // Looping modules start over at their end; the others stop there.
+  bool SetLooping(uint32_t handle, bool looping);
+  // Resampling taps: 1 nearest, 2 linear, 4 cubic, 8 windowed sinc.
+  bool SetInterpolation(uint32_t handle, int32_t taps);
+  // 0 mono, 100 the module's own panning, up to 200.
+  bool SetStereoSeparation(uint32_t handle, int32_t percent);
+  bool SetModuleGain(uint32_t handle, int32_t gain);
+  void SetMasterGain(int32_t gain);
+
+  // Fills `bytes` bytes (whole frames) with the mix; silence when nothing
+  // plays.
+  void Render(void* out, int bytes);
+
+ private:
+  struct Slot {
+    uint32_t handle;
+    openmpt_module* module;
+    bool playing;
+    bool looping;
+    int32_t gain;
+  };
+  Slot* Find(uint32_t handle);
+  const Slot* Find(uint32_t handle) const;
+  void MixChunk(int32_t* mix, int frames);
+
+  mutable std::mutex mutex_;
+  Slot slots_[kSlots] = {};
+  uint32_t nextHandle_ = 1;
+  int32_t masterGain_ = kUnityGain;
+  int32_t rate_ = 44100;
+  SampleFormat format_ = SampleFormat::Signed16;
+};
+
+// Converts a 0..`full` level to a gain; levels outside are clamped.
+int32_t GainOfLevel(int32_t level, int32_t full);
+
+}  // namespace platform

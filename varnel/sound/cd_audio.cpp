@@ -1,0 +1,38 @@
+#include "varnel/sound/cd_audio.hpp"
+
+#include "platform/cd/cd_service.hpp"
+
+void CdAudioCommand(int32_t command) {
+  using namespace platform;
+  switch (command) {
+    case 1:
+      FSOUND_CD_Stop();
+      break;
+    case 2:
+      FSOUND_CD_Eject();
+      break;
+    case 3:
+      // Continue a paused track; otherwise start the current one over, or
+      // the first when none plays.
+      if (FSOUND_CD_GetPaused()) {
+        FSOUND_CD_SetPaused(false);
+      } else if (FSOUND_CD_GetTrack() == 0) {
+        FSOUND_CD_Play(1);
+      } else {
+        FSOUND_CD_Play(FSOUND_CD_GetTrack());
+      }
+      break;
+    case 4:
+      FSOUND_CD_Play(FSOUND_CD_GetTrack() + 1);
+      break;
+    case 5:
+      FSOUND_CD_SetPaused(!FSOUND_CD_GetPaused());
+      break;
+    case 6:
+      // No bound: the drive refuses tracks the disc does not have.
+      FSOUND_CD_Play(FSOUND_CD_GetTrack() - 1);
+      break;
+    default:
+      break;
+  }
+}
