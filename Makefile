@@ -3,6 +3,8 @@
 #   make test    build and run every test: plain, sanitized, and the fuzz targets
 #   make bench   build and run the benchmarks
 #   make fuzz    run every fuzz target for longer (FUZZ_SECONDS, default 600)
+#   make sample  the sample issue under build/release/sample
+#   make sample-pages   every page of the sample issue as PNG
 
 BUILD_DIR    ?= build
 JOBS         ?= $(shell nproc)
@@ -14,7 +16,7 @@ RELEASE   := $(BUILD_DIR)/release
 ASAN      := $(BUILD_DIR)/asan
 FUZZ      := $(BUILD_DIR)/fuzz
 
-.PHONY: all deps build run test test-release test-asan test-fuzz fuzz bench clean
+.PHONY: all deps build run test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
 
 all: build
 
@@ -34,6 +36,12 @@ $(FUZZ)/build.ninja: | deps
 
 build: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)
+
+sample: build
+	cmake --build $(RELEASE) --target sample
+
+sample-pages: sample
+	bash scripts/sample-pages.sh $(RELEASE)
 
 run: build
 	@bash scripts/run-demo.sh $(RELEASE)
