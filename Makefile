@@ -43,8 +43,8 @@ sample: build
 sample-pages: sample
 	bash scripts/sample-pages.sh $(RELEASE)
 
-run: build
-	@bash scripts/run-demo.sh $(RELEASE)
+run: sample
+	@bash scripts/run-magazine.sh $(RELEASE)
 
 test: test-release test-asan test-fuzz
 
