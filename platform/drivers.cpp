@@ -1,9 +1,16 @@
 #include "platform/drivers.hpp"
 
+#include "platform/cd/cd_service.hpp"
 #include "platform/clock/clock_service.hpp"
+#include "platform/display/display_service.hpp"
+#include "platform/display/fake_display_service.hpp"
+#include "platform/dialog/dialog.hpp"
 #include "platform/shell/shell_service.hpp"
+#include "platform/sound/bass_service.hpp"
+#include "platform/sound/fmod_service.hpp"
 #include "platform/jpeg/jpeg_service.hpp"
 #include "platform/text/text_service.hpp"
+#include "platform/window/fake_window_service.hpp"
 #include "platform/window/window_service.hpp"
 
 namespace platform {
@@ -12,24 +19,39 @@ void SelectDrivers(DriverSet set) {
   switch (set) {
     case DriverSet::Real:
       SetWindowService(&SdlWindowService());
+      SetDisplayService(&SdlDisplayService());
       SetJpegService(&LibjpegService());
       SetTextService(&FreeTypeTextService());
+      dialog::SetDialogService(&dialog::SdlDialogService());
       SetClockService(&RealClock());
       SetShellService(&DesktopShell());
+      SetBassService(&SdlBassService());
+      SetFmodService(&SdlFmodService());
+      SetCdService(&LinuxCdService());
       break;
     case DriverSet::Console:
       SetWindowService(&ConsoleWindowService());
+      SetDisplayService(&SdlDisplayService());
       SetJpegService(&LibjpegService());
       SetTextService(&FreeTypeTextService());
+      dialog::SetDialogService(&dialog::SdlDialogService());
       SetClockService(&RealClock());
       SetShellService(&DesktopShell());
+      SetBassService(&SdlBassService());
+      SetFmodService(&SdlFmodService());
+      SetCdService(&LinuxCdService());
       break;
     case DriverSet::Fake:
       SetWindowService(&FakeWindow());
+      SetDisplayService(&FakeDisplay());
       SetJpegService(&FakeJpeg());
       SetTextService(&FakeTextService());
+      dialog::SetDialogService(&dialog::FakeDialogs());
       SetClockService(&FakeClock());
       SetShellService(&FakeShell());
+      SetBassService(&FakeBass());
+      SetFmodService(&FakeFmod());
+      SetCdService(&FakeCd());
       break;
   }
 }

@@ -1,17 +1,27 @@
-// Real window driver over SDL2.
+// Real window driver over SDL2: one full-screen window on the thread that
+// creates it, its events turned into the desktop's window messages.
 #include <SDL.h>
 
-#include "platform/window/window_service.hpp"
+#include <atomic>
+
+#include "platform/window/letterbox.hpp"
+#include "platform/window/message_loop.hpp"
+#include "platform/window/sdl_window_internal.hpp"
 
 namespace platform {
 namespace {
 
-class Sdl final : public WindowService {
+constexpr intptr_t kKeyAltDown = intptr_t{1} << 29;
+constexpr intptr_t kKeyWasDown = intptr_t{1} << 30;
+constexpr intptr_t kKeyReleased = intptr_t{1} << 31;
+
+class Sdl final : public MessageLoopWindow {
  public:
   const char* DriverName() const override { return "sdl"; }
 
   void ShowMessageBox(WindowHandle owner, const char* text, const char* caption) override {
-    SDL_Window* parent = static_cast<SDL_Window*>(owner);
+    // Only a live window can own the box.
+    SDL_Window* parent = owner && owner == window_.load() ? window_.load() : nullptr;
     // Without a display (no X server, a terminal session) SDL cannot show a
     // box; the text must still reach the user.
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) != 0) {
@@ -20,20 +30,232 @@ class Sdl final : public WindowService {
   }
 
   int ShowCursor(bool show) override {
-    counter_ += show ? 1 : -1;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(counter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return counter_;
+    const int counter = counter_ += show ? 1 : -1;
+    RunOnWindowThread(
+        [counter] {
+          if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(counter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+        },
+        false);
+    return counter;
+  }
+
+  void ShowWindow(WindowHandle window) override {
+    SDL_Window* sdlWindow = window_.load();
+    if (!window || window != sdlWindow) return;
+    SDL_ShowWindow(sdlWindow);
+    SDL_RaiseWindow(sdlWindow);
+    SDL_SetWindowInputFocus(sdlWindow);
+  }
+
+  SDL_Window* MainSdlWindow() const { return window_.load(); }
+  void SetHooks(SdlWindowHooks hooks) { hooks_ = std::move(hooks); }
+
+ protected:
+  WindowHandle OpenNativeWindow(const char* title) override {
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (wakeEvent_ == 0) wakeEvent_ = SDL_RegisterEvents(1);
+    SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
+    SDL_GetDisplayBounds(0, &desktop);
+    SDL_Window* window = SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h,
+                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!window) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      return nullptr;
+    }
+    windowId_ = SDL_GetWindowID(window);
+    buttons_ = 0;
+    modifiers_ = SDL_GetModState();
+    window_ = window;
+    return window;
+  }
+
+  void CloseNativeWindow(WindowHandle) override {
+    if (hooks_.destroying) hooks_.destroying();
+    SDL_Window* window = window_.exchange(nullptr);
+    windowId_ = 0;
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  void WaitForNativeEvents(int timeoutMs) override {
+    SDL_Event event;
+    const int got = timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs);
+    if (!got) return;
+    exposed_ = false;
+    do {
+      Translate(event);
+    } while (SDL_PollEvent(&event));
+    if (exposed_ && hooks_.exposed) hooks_.exposed();
+  }
+
+  void WakeLoop() override {
+    SDL_Event event{};
+    event.type = wakeEvent_;
+    if (event.type != 0 && event.type != static_cast<Uint32>(-1)) SDL_PushEvent(&event);
   }
 
  private:
-  int counter_ = 0;
+  bool Ours(Uint32 windowId) const { return windowId == windowId_ || windowId == 0; }
+
+  void Translate(const SDL_Event& event) {
+    switch (event.type) {
+      case SDL_QUIT:
+        PostMessage(WM_CLOSE, 0, 0);
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.windowID == windowId_) TranslateWindowEvent(event.window.event);
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (Ours(event.key.windowID)) TranslateKey(event.key);
+        break;
+      case SDL_MOUSEMOTION:
+        if (event.motion.windowID == windowId_) {
+          buttons_ = ButtonFlags(event.motion.state);
+          PostMessage(WM_MOUSEMOVE, MouseFlags(), MouseLParam(event.motion.x, event.motion.y));
+        }
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (event.button.windowID == windowId_) TranslateButton(event.button);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void TranslateWindowEvent(Uint8 windowEvent) {
+    switch (windowEvent) {
+      case SDL_WINDOWEVENT_CLOSE:
+        PostMessage(WM_CLOSE, 0, 0);
+        break;
+      case SDL_WINDOWEVENT_SHOWN:
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+      case SDL_WINDOWEVENT_RESTORED:
+        exposed_ = true;
+        break;
+      default:
+        break;
+    }
+  }
+
+  void TranslateKey(const SDL_KeyboardEvent& key) {
+    // The modifiers as of this event, for the mouse messages queued after it.
+    modifiers_ = key.keysym.mod;
+    const int virtualKey = VirtualKeyFromSdl(key.keysym.sym);
+    if (virtualKey == 0) return;
+    const bool down = key.type == SDL_KEYDOWN;
+    const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+    if (alt && virtualKey == VK_RETURN) {
+      if (down && !key.repeat) ToggleFullScreen();
+      return;
+    }
+    intptr_t lParam = 1;  // repeat count
+    if (alt) lParam |= kKeyAltDown;
+    if (key.repeat || !down) lParam |= kKeyWasDown;
+    if (!down) lParam |= kKeyReleased;
+    // Keys pressed with Alt are system keys, which the reader ignores.
+    const uint32_t message =
+        alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    PostMessage(message, static_cast<uintptr_t>(virtualKey), lParam);
+  }
+
+  void TranslateButton(const SDL_MouseButtonEvent& button) {
+    const bool down = button.type == SDL_MOUSEBUTTONDOWN;
+    uintptr_t flag = 0;
+    uint32_t message = 0;
+    switch (button.button) {
+      case SDL_BUTTON_LEFT:
+        flag = MK_LBUTTON;
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        break;
+      case SDL_BUTTON_RIGHT:
+        flag = MK_RBUTTON;
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        break;
+      case SDL_BUTTON_MIDDLE:
+        flag = MK_MBUTTON;
+        message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        break;
+      default:
+        return;
+    }
+    buttons_ = down ? (buttons_ | flag) : (buttons_ & ~flag);
+    PostMessage(message, MouseFlags(), MouseLParam(button.x, button.y));
+  }
+
+  static uintptr_t ButtonFlags(Uint32 state) {
+    uintptr_t flags = 0;
+    if (state & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+    if (state & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+    if (state & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
+    return flags;
+  }
+
+  uintptr_t MouseFlags() const {
+    uintptr_t flags = buttons_;
+    if (modifiers_ & KMOD_SHIFT) flags |= MK_SHIFT;
+    if (modifiers_ & KMOD_CTRL) flags |= MK_CONTROL;
+    return flags;
+  }
+
+  // Window coordinates to image pixels through the letterbox.
+  intptr_t MouseLParam(int x, int y) const {
+    int width = kImageWidth, height = kImageHeight;
+    SDL_GetWindowSize(window_.load(), &width, &height);
+    int imageX = 0, imageY = 0;
+    OutputToImage(LetterboxRect(width, height), x, y, imageX, imageY);
+    return MakeMouseLParam(imageX, imageY);
+  }
+
+  // Alt+Enter: between the whole desktop and a 640 x 480 window.
+  void ToggleFullScreen() {
+    SDL_Window* window = window_.load();
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+      SDL_SetWindowFullscreen(window, 0);
+      SDL_SetWindowSize(window, kImageWidth, kImageHeight);
+      SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+      // Cover the desktop first: without a window manager nobody else will.
+      SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
+      SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &desktop);
+      SDL_SetWindowPosition(window, desktop.x, desktop.y);
+      SDL_SetWindowSize(window, desktop.w, desktop.h);
+      SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    exposed_ = true;
+  }
+
+  std::atomic<SDL_Window*> window_{nullptr};
+  std::atomic<int> counter_{0};
+  Uint32 windowId_ = 0;
+  std::atomic<Uint32> wakeEvent_{0};  // SDL's number for our wake-up event
+  uintptr_t buttons_ = 0;
+  Uint16 modifiers_ = 0;
+  bool exposed_ = false;
+  SdlWindowHooks hooks_;
 };
 
-}  // namespace
-
-WindowService& SdlWindowService() {
+Sdl& Driver() {
   static Sdl sdl;
   return sdl;
 }
+
+}  // namespace
+
+WindowService& SdlWindowService() { return Driver(); }
+
+SDL_Window* SdlMainWindow() { return Driver().MainSdlWindow(); }
+
+bool RunOnSdlWindowThread(std::function<void()> work, bool wait) {
+  return Driver().RunOnWindowThread(std::move(work), wait);
+}
+
+bool OnSdlWindowThread() { return Driver().OnWindowThread(); }
+
+void SetSdlWindowHooks(SdlWindowHooks hooks) { Driver().SetHooks(std::move(hooks)); }
 
 }  // namespace platform

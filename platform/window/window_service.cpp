@@ -1,22 +1,17 @@
 #include "platform/window/window_service.hpp"
 
 #include <cstdio>
-#include <cstring>
 
 namespace platform {
 namespace {
 
-// Writes the box to standard error; used wherever no desktop is at hand.
-void PrintMessageBox(const char* text, const char* caption) {
-  std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
-  std::fflush(stderr);
-}
-
 class Console final : public WindowService {
  public:
   const char* DriverName() const override { return "console"; }
+  // Writes the box to standard error; used wherever no desktop is at hand.
   void ShowMessageBox(WindowHandle, const char* text, const char* caption) override {
-    PrintMessageBox(text, caption);
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fflush(stderr);
   }
   int ShowCursor(bool show) override { return counter_ += show ? 1 : -1; }
 
@@ -28,6 +23,21 @@ WindowService* current = nullptr;
 
 }  // namespace
 
+// A driver without windows: nothing to create, the loop ends at once.
+WindowHandle WindowService::CreateMainWindow(const char*, WindowProcedure) { return nullptr; }
+void WindowService::ShowWindow(WindowHandle) {}
+bool WindowService::DestroyWindow(WindowHandle) { return false; }
+bool WindowService::GetMessage(WindowMessage& message) {
+  message = {nullptr, WM_QUIT, 0, 0};
+  return false;
+}
+intptr_t WindowService::DispatchMessage(const WindowMessage&) { return 0; }
+intptr_t WindowService::DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+intptr_t WindowService::SendMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+void WindowService::PostQuitMessage(int) {}
+uintptr_t WindowService::SetTimer(WindowHandle, uintptr_t, uint32_t) { return 0; }
+bool WindowService::KillTimer(WindowHandle, uintptr_t) { return false; }
+
 WindowService& ConsoleWindowService() {
   static Console console;
   return console;
@@ -36,25 +46,5 @@ WindowService& ConsoleWindowService() {
 WindowService& Window() { return current ? *current : ConsoleWindowService(); }
 
 void SetWindowService(WindowService* service) { current = service; }
-
-void FakeWindowService::ShowMessageBox(WindowHandle owner, const char* text,
-                                       const char* caption) {
-  ++messageBoxCount;
-  lastMessageBox.owner = owner;
-  std::snprintf(lastMessageBox.text, sizeof lastMessageBox.text, "%s", text ? text : "");
-  std::snprintf(lastMessageBox.caption, sizeof lastMessageBox.caption, "%s",
-                caption ? caption : "");
-  PrintMessageBox(text, caption);
-}
-
-int FakeWindowService::ShowCursor(bool show) {
-  ++showCursorCalls;
-  return cursorCounter += show ? 1 : -1;
-}
-
-FakeWindowService& FakeWindow() {
-  static FakeWindowService fake;
-  return fake;
-}
 
 }  // namespace platform

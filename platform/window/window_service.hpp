@@ -1,15 +1,18 @@
 // Window service: the part of the desktop's window system that the programs
-// use (message boxes and the mouse cursor for now; the window, its events and
-// timers join with the reader's main window).
+// use: message boxes, the mouse cursor, and the reader's main window with its
+// message loop, window procedure and timers.
 //
 // One driver is current for the whole process. Programs select the real one
 // at start, tools the console one, tests the fake one (see drivers.hpp).
+//
+// The thread that creates the main window is the window thread: the window
+// procedure, timers and the message loop run on it. SendMessage may come
+// from any thread; it waits until the window thread has handled the message.
 #pragma once
 
-namespace platform {
+#include "platform/window/window_messages.hpp"
 
-// Opaque handle of a top-level window; null means "no window".
-using WindowHandle = void*;
+namespace platform {
 
 class WindowService {
  public:
@@ -25,6 +28,37 @@ class WindowService {
   // shown while the counter is 0 or more. Adds 1 (show) or subtracts 1 (hide)
   // and returns the new counter.
   virtual int ShowCursor(bool show) = 0;
+
+  // The main window, full screen and hidden; `procedure` receives WM_CREATE
+  // before this returns. One main window at a time. Null when there is no
+  // window system. The defaults below are those of a driver without windows.
+  virtual WindowHandle CreateMainWindow(const char* title, WindowProcedure procedure);
+  // Shows the window, raises it and gives it the keyboard.
+  virtual void ShowWindow(WindowHandle window);
+  // Sends WM_DESTROY, then the window is gone; later messages to it are
+  // dropped and SendMessage returns 0.
+  virtual bool DestroyWindow(WindowHandle window);
+
+  // Waits for the next message of the window thread. False, with the exit
+  // code in wParam, once the quit message comes.
+  virtual bool GetMessage(WindowMessage& message);
+  // Hands the message to the window procedure; returns its result.
+  virtual intptr_t DispatchMessage(const WindowMessage& message);
+  // What happens to a message the procedure does not handle: WM_CLOSE
+  // destroys the window, Alt+F4 closes it, everything else is ignored.
+  virtual intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                 intptr_t lParam);
+  // Calls the window procedure on the window thread and waits for it.
+  virtual intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam);
+  // Makes GetMessage return false once the messages already queued are taken.
+  virtual void PostQuitMessage(int exitCode);
+
+  // WM_TIMER with wParam `id` every `milliseconds` while the loop runs; a
+  // tick that comes while the previous one waits is not queued twice.
+  // Returns `id`, or 0 when it cannot run a timer.
+  virtual uintptr_t SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds);
+  virtual bool KillTimer(WindowHandle window, uintptr_t id);
 };
 
 // The current driver. Never null: before any selection it is the console one.
@@ -35,29 +69,12 @@ WindowService& Window();
 void SetWindowService(WindowService* service);
 
 // Drivers.
-WindowService& SdlWindowService();      // SDL2's message box, falls back to the console
-WindowService& ConsoleWindowService();  // message boxes go to standard error
+WindowService& SdlWindowService();      // SDL2: a real window; boxes fall back to the console
+WindowService& ConsoleWindowService();  // no windows; message boxes go to standard error
 
-// Test driver: records every call so tests can check what was shown, and
-// also writes message boxes to standard error, where death tests read them.
-class FakeWindowService final : public WindowService {
- public:
-  struct MessageBoxCall {
-    WindowHandle owner;
-    char text[1024];
-    char caption[64];
-  };
-
-  const char* DriverName() const override { return "fake"; }
-  void ShowMessageBox(WindowHandle owner, const char* text, const char* caption) override;
-  int ShowCursor(bool show) override;
-
-  int messageBoxCount = 0;
-  MessageBoxCall lastMessageBox{};
-  int cursorCounter = 0;
-  int showCursorCalls = 0;
-};
-
+// Test driver (fake_window_service.hpp): records calls and plays scripted
+// messages.
+class FakeWindowService;
 FakeWindowService& FakeWindow();
 
 }  // namespace platform

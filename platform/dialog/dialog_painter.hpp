@@ -1,0 +1,30 @@
+// Draws a dialog in the desktop's classic grey look: raised push buttons
+// (the default one framed in black, a pushed one sunk), sunken check boxes
+// with a tick, round radio buttons with a dot, etched group frames with their
+// captions, and a dotted focus rectangle.
+#pragma once
+
+#include "platform/dialog/dialog_canvas.hpp"
+#include "platform/dialog/dialog_session.hpp"
+
+namespace platform::dialog {
+
+namespace palette {
+inline constexpr std::uint16_t kFace = Rgb555(0xC0, 0xC0, 0xC0);
+inline constexpr std::uint16_t kLight = Rgb555(0xDF, 0xDF, 0xDF);
+inline constexpr std::uint16_t kHighlight = Rgb555(0xFF, 0xFF, 0xFF);
+inline constexpr std::uint16_t kShadow = Rgb555(0x80, 0x80, 0x80);
+inline constexpr std::uint16_t kDarkShadow = Rgb555(0, 0, 0);
+inline constexpr std::uint16_t kWindow = Rgb555(0xFF, 0xFF, 0xFF);
+inline constexpr std::uint16_t kMark = Rgb555(0, 0, 0);
+}  // namespace palette
+
+// Check boxes and radio buttons: the box, then the caption this far right.
+inline constexpr int kCheckBoxSize = 13;
+inline constexpr int kRadioSize = 12;
+inline constexpr int kCaptionOffset = kCheckBoxSize + 4;
+
+// The canvas must be the size of the session's client area.
+void PaintDialog(const DialogSession& session, DialogCanvas& canvas);
+
+}  // namespace platform::dialog

@@ -1,0 +1,74 @@
+#include "platform/window/fake_window_service.hpp"
+
+#include <cstdio>
+
+namespace platform {
+
+void FakeWindowService::ShowMessageBox(WindowHandle owner, const char* text, const char* caption) {
+  ++messageBoxCount;
+  lastMessageBox.owner = owner;
+  std::snprintf(lastMessageBox.text, sizeof lastMessageBox.text, "%s", text ? text : "");
+  std::snprintf(lastMessageBox.caption, sizeof lastMessageBox.caption, "%s",
+                caption ? caption : "");
+  ConsoleWindowService().ShowMessageBox(owner, text, caption);
+}
+
+int FakeWindowService::ShowCursor(bool show) {
+  ++showCursorCalls;
+  return cursorCounter += show ? 1 : -1;
+}
+
+void FakeWindowService::ShowWindow(WindowHandle window) {
+  if (window && window == MainWindow()) windowShown = true;
+}
+
+uintptr_t FakeWindowService::SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) {
+  const uintptr_t result = MessageLoopWindow::SetTimer(window, id, milliseconds);
+  if (result) {
+    lastTimerId = id;
+    lastTimerPeriod = milliseconds;
+  }
+  return result;
+}
+
+void FakeWindowService::Reset() {
+  ResetMessageLoop();
+  script.clear();
+  messageBoxCount = 0;
+  lastMessageBox = {};
+  cursorCounter = showCursorCalls = 0;
+  windowsOpened = windowsClosed = 0;
+  windowShown = false;
+  lastTitle = nullptr;
+  lastTimerId = 0;
+  lastTimerPeriod = 0;
+}
+
+WindowHandle FakeWindowService::OpenNativeWindow(const char* title) {
+  ++windowsOpened;
+  lastTitle = title;
+  windowShown = false;
+  return &window_;
+}
+
+void FakeWindowService::CloseNativeWindow(WindowHandle) {
+  ++windowsClosed;
+  windowShown = false;
+}
+
+void FakeWindowService::WaitForNativeEvents(int) {
+  if (script.empty()) {
+    PostQuitMessage(0);
+    return;
+  }
+  const ScriptedMessage next = script.front();
+  script.pop_front();
+  PostMessage(next.message, next.wParam, next.lParam);
+}
+
+FakeWindowService& FakeWindow() {
+  static FakeWindowService fake;
+  return fake;
+}
+
+}  // namespace platform

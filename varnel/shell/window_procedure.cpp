@@ -1,0 +1,92 @@
+#include "varnel/shell/window_procedure.hpp"
+
+#include "platform/window/window_service.hpp"
+#include "varnel/shell/input_state.hpp"
+
+InputState inputState;
+int cursorAutoHide = 0;
+std::atomic<uint32_t> cursorIdleTicks{0};
+uintptr_t cursorTimerId = 0;
+
+namespace {
+
+using namespace platform;
+
+int32_t lastMouseX = 0;  // where the mouse was at the previous tick
+int32_t lastMouseY = 0;
+bool cursorHidden = false;  // hidden by the auto-hide step
+
+// Down to a negative counter, the only one at which the cursor is hidden
+// whatever earlier calls raised it to.
+void HideCursor() {
+  if (cursorHidden) return;
+  while (Window().ShowCursor(false) >= 0) {
+  }
+  cursorHidden = true;
+}
+
+// Only undoes the step's own hiding, so ticks of a moving mouse do not keep
+// raising the counter.
+void ShowHiddenCursor() {
+  if (!cursorHidden) return;
+  while (Window().ShowCursor(true) < 0) {
+  }
+  cursorHidden = false;
+}
+
+void CursorAutoHideStep() {
+  const int32_t x = inputState.mouseX;
+  const int32_t y = inputState.mouseY;
+  if (x == lastMouseX && y == lastMouseY) {
+    if (cursorIdleTicks.fetch_add(1) + 1 > kCursorIdleTicksBeforeHiding) {
+      HideCursor();
+      return;
+    }
+  } else {
+    lastMouseX = x;
+    lastMouseY = y;
+    cursorIdleTicks = 0;
+  }
+  ShowHiddenCursor();
+}
+
+}  // namespace
+
+void MakeCursorVisible() {
+  while (Window().ShowCursor(true) < 0) {
+  }
+  cursorHidden = false;
+}
+
+intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wParam,
+                             intptr_t lParam) {
+  switch (message) {
+    case WM_CREATE:
+      cursorTimerId = Window().SetTimer(window, kCursorTimerId, kCursorTimerPeriod);
+      break;
+    case WM_DESTROY:
+      Window().PostQuitMessage(0);
+      break;
+    case WM_KEYDOWN:
+      inputState.currentKey = static_cast<int32_t>(wParam);
+      break;
+    case WM_KEYUP:
+      inputState.currentKey = 0;
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      inputState.mouseX = static_cast<int32_t>(lParam & 0xFFFF);
+      inputState.mouseY = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
+      inputState.mouseButtons = static_cast<int32_t>(wParam);
+      break;
+    case WM_TIMER:
+      if (wParam == kCursorTimerId && cursorAutoHide) CursorAutoHideStep();
+      break;
+    default:
+      break;
+  }
+  return Window().DefWindowProc(window, message, wParam, lParam);
+}
