@@ -104,6 +104,20 @@ TEST_F(VarnelEndToEnd, WithoutMusicTheSilentPlayerReports) {
   EXPECT_NE(out.find("\n DUMMY: Dummy_DeInitPlayer"), std::string::npos) << out;
 }
 
+TEST_F(VarnelEndToEnd, ClosingTheWindowWhileReadingStopsCleanly) {
+  MagazineSession session(x_, dir() + "/issue");
+  session.Start();
+  sleep(3);
+  session.MoveMouse(kRestX, kRestY);
+  session.Press("Return");
+  ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), 40));
+  session.Click(100, 192);  // an article opens, its cross-fade runs
+  session.Press("alt+F4");
+  EXPECT_EQ(session.WaitForExit(20), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(session.dir()))
+    EXPECT_NE(entry.path().filename().string().rfind("_#q_", 0), 0u) << entry.path();
+}
+
 TEST_F(VarnelEndToEnd, CancelEndsBeforeAnythingIsShown) {
   MagazineSession session(x_, dir() + "/issue");
   session.Start();
