@@ -54,9 +54,9 @@ test-release: build
 test-asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE desktop
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE 'desktop|e2e'
 	ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -L desktop
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -L 'desktop|e2e'
 
 test-fuzz: deps $(FUZZ)/build.ninja
 	cmake --build $(FUZZ) -j $(JOBS)

@@ -240,8 +240,8 @@ class Sdl final : public MessageLoopWindow {
 };
 
 Sdl& Driver() {
-  static Sdl sdl;
-  return sdl;
+  static Sdl* sdl = new Sdl;  // outlives the window thread when another thread exits
+  return *sdl;
 }
 
 }  // namespace
