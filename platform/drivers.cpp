@@ -15,31 +15,33 @@
 
 namespace platform {
 
+namespace {
+
+// Everything but the window comes from the desktop's libraries for both the
+// programs and the tools.
+void SelectDesktopServices() {
+  SetDisplayService(&SdlDisplayService());
+  SetJpegService(&LibjpegService());
+  SetTextService(&FreeTypeTextService());
+  dialog::SetDialogService(&dialog::SdlDialogService());
+  SetClockService(&RealClock());
+  SetShellService(&DesktopShell());
+  SetBassService(&SdlBassService());
+  SetFmodService(&SdlFmodService());
+  SetCdService(&LinuxCdService());
+}
+
+}  // namespace
+
 void SelectDrivers(DriverSet set) {
   switch (set) {
     case DriverSet::Real:
       SetWindowService(&SdlWindowService());
-      SetDisplayService(&SdlDisplayService());
-      SetJpegService(&LibjpegService());
-      SetTextService(&FreeTypeTextService());
-      dialog::SetDialogService(&dialog::SdlDialogService());
-      SetClockService(&RealClock());
-      SetShellService(&DesktopShell());
-      SetBassService(&SdlBassService());
-      SetFmodService(&SdlFmodService());
-      SetCdService(&LinuxCdService());
+      SelectDesktopServices();
       break;
     case DriverSet::Console:
       SetWindowService(&ConsoleWindowService());
-      SetDisplayService(&SdlDisplayService());
-      SetJpegService(&LibjpegService());
-      SetTextService(&FreeTypeTextService());
-      dialog::SetDialogService(&dialog::SdlDialogService());
-      SetClockService(&RealClock());
-      SetShellService(&DesktopShell());
-      SetBassService(&SdlBassService());
-      SetFmodService(&SdlFmodService());
-      SetCdService(&LinuxCdService());
+      SelectDesktopServices();
       break;
     case DriverSet::Fake:
       SetWindowService(&FakeWindow());
