@@ -53,6 +53,12 @@ class Sdl final : public MessageLoopWindow {
  protected:
   WindowHandle OpenNativeWindow(const char* title) override {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A 640 x 480 image needs no 3D driver: SDL's own renderer scales it,
+    // and the process stays small (an OpenGL driver brings tens of MiB).
+    // The environment (SDL_RENDER_DRIVER, SDL_FRAMEBUFFER_ACCELERATION)
+    // still chooses otherwise.
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     if (wakeEvent_ == 0) wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
