@@ -24,15 +24,15 @@ deps:
 	@bash scripts/install-deps.sh
 
 $(RELEASE)/build.ninja: | deps
-	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_WERROR=ON
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_WERROR=ON
 
 $(ASAN)/build.ninja: | deps
-	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVARNEL_WERROR=ON \
-	  -DVARNEL_SANITIZE=ON -DVARNEL_BENCH=OFF
+	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DSUITE_WERROR=ON \
+	  -DSUITE_SANITIZE=ON -DSUITE_BENCH=OFF
 
 $(FUZZ)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVARNEL_FUZZ=ON -DVARNEL_TESTS=OFF -DVARNEL_BENCH=OFF
+	  -DSUITE_FUZZ=ON -DSUITE_TESTS=OFF -DSUITE_BENCH=OFF
 
 build: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)

@@ -3,30 +3,30 @@
 add_library(project_options INTERFACE)
 target_compile_options(project_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
                        -Wno-missing-field-initializers)
-if(VARNEL_WERROR)
+if(SUITE_WERROR)
   target_compile_options(project_options INTERFACE -Werror)
 endif()
 
-if(VARNEL_SANITIZE)
+if(SUITE_SANITIZE)
   set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=undefined
                      -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${sanitize_flags})
   target_link_options(project_options INTERFACE ${sanitize_flags})
-  target_compile_definitions(project_options INTERFACE VARNEL_SANITIZED=1)
+  target_compile_definitions(project_options INTERFACE SUITE_SANITIZED=1)
 endif()
 
-if(VARNEL_FUZZ)
+if(SUITE_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    message(FATAL_ERROR "VARNEL_FUZZ needs clang (configure with CXX=clang++ CC=clang)")
+    message(FATAL_ERROR "SUITE_FUZZ needs clang (configure with CXX=clang++ CC=clang)")
   endif()
   set(fuzz_instrument -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${fuzz_instrument})
   target_link_options(project_options INTERFACE -fsanitize=address,undefined)
-  target_compile_definitions(project_options INTERFACE VARNEL_FUZZING=1)
+  target_compile_definitions(project_options INTERFACE SUITE_FUZZING=1)
 endif()
 
 # A program's library: its modules with the project's settings.
-function(varnel_library name)
+function(suite_library name)
   add_library(${name} STATIC ${ARGN})
   target_link_libraries(${name} PUBLIC project_options)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

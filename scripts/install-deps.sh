@@ -11,13 +11,16 @@ packages=(
   # libraries the programs use
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev libopenmpt-dev
+  # the 3D engine: ZIP data archives, OpenGL through libepoxy, Mesa's
+  # software rasteriser with EGL for offscreen rendering
+  libzip-dev libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   # fonts the text layer maps the magazine's face names to
   fontconfig fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   # peers linked into the benchmarks only
-  libgif-dev
+  libgif-dev libdeflate-dev libassimp-dev
   # test tools: pictures written and read back by another program, a real
   # X server driven like a person would
-  imagemagick xvfb xdotool x11-utils xauth
+  imagemagick xvfb xdotool x11-utils xauth stress-ng sox
 )
 
 missing=()

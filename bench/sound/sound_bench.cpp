@@ -17,7 +17,7 @@ constexpr int kRate = 44100;
 constexpr int kBlockFrames = 1024;  // the SDL buffer of the stand-ins
 
 std::string TestModule() {
-  const std::string path = std::string(VARNEL_TESTDATA_DIR) + "/modules/dontyou.xm";
+  const std::string path = std::string(SUITE_TESTDATA_DIR) + "/modules/dontyou.xm";
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? path : std::string();
 }

@@ -89,7 +89,7 @@ std::optional<ResolvedFace> ResolveFace(const std::string& face, int weight, boo
 
 }  // namespace platform
 
-#if defined(VARNEL_SANITIZED)
+#if defined(SUITE_SANITIZED)
 // fontconfig loses a few blocks while it parses its configuration files,
 // once per process; the leak checker is not to count them against us.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -57,7 +57,7 @@ std::vector<std::string> TemporaryFilesHere() {
 }
 
 std::string TestDataPath(const std::string& relative) {
-  const std::string path = std::string(VARNEL_TESTDATA_DIR) + "/" + relative;
+  const std::string path = std::string(SUITE_TESTDATA_DIR) + "/" + relative;
   return FileExists(path) ? path : std::string();
 }
 

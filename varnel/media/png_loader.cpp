@@ -66,7 +66,7 @@ bool ReadPngInfo(PngReading* r) {
   r->info = png_create_info_struct(r->png);
   r->endInfo = png_create_info_struct(r->png);
   if (!r->info || !r->endInfo) png_error(r->png, "out of memory");
-#ifdef VARNEL_FUZZING
+#ifdef SUITE_FUZZING
   // Let the fuzzer reach past the checksums it cannot forge.
   png_set_crc_action(r->png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
   png_set_option(r->png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);

@@ -56,8 +56,8 @@ int Count(const std::vector<std::uint32_t>& pixels, std::uint32_t color) {
 }
 
 TEST_F(SetupDialogWindow, ClickingUseMmxSaveSetupAndOkStoresTheChoice) {
-  const std::string shotBefore = std::string(VARNEL_BINARY_DIR) + "/setup_dialog.png";
-  const std::string shotAfter = std::string(VARNEL_BINARY_DIR) + "/setup_dialog_mmx.png";
+  const std::string shotBefore = std::string(SUITE_BINARY_DIR) + "/setup_dialog.png";
+  const std::string shotAfter = std::string(SUITE_BINARY_DIR) + "/setup_dialog_mmx.png";
   std::optional<dialog_desktop::Geometry> window;
   std::optional<dialog_desktop::Screen> before, after;
   User user(server_, kCaption, [&, this] {
