@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/scratch_dir.hpp"
-#include "tests/tools/tool_runner.hpp"
+#include "tests/support/tool_runner.hpp"
 #include "varnel/media/picture.hpp"
 
 using namespace testing_support;

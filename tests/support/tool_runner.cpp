@@ -1,4 +1,4 @@
-#include "tests/tools/tool_runner.hpp"
+#include "tests/support/tool_runner.hpp"
 
 #include <fcntl.h>
 #include <spawn.h>

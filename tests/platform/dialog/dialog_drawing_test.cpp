@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/dialog/dialog_painter.hpp"
-#include "tests/platform/dialog_test_template.hpp"
+#include "tests/platform/dialog/dialog_test_template.hpp"
 
 namespace dialog_test {
 namespace {

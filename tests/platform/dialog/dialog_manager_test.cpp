@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/dialog/dialog_session.hpp"
-#include "tests/platform/dialog_test_template.hpp"
+#include "tests/platform/dialog/dialog_test_template.hpp"
 
 namespace dialog_test {
 namespace {

@@ -1,8 +1,8 @@
 // The SDL dialog driver on a real X server: a press that slides off a button
 // does nothing, a click does.
 #include "platform/dialog/dialog_session.hpp"
-#include "tests/platform/dialog_desktop.hpp"
-#include "tests/platform/dialog_test_template.hpp"
+#include "tests/platform/dialog/dialog_desktop.hpp"
+#include "tests/platform/dialog/dialog_test_template.hpp"
 
 namespace dialog_test {
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 #include <vector>
 
-#include "tests/platform/text_test_page.hpp"
+#include "tests/platform/text/text_test_page.hpp"
 
 namespace text_test {
 namespace {

@@ -1,5 +1,5 @@
 // The fake font driver's fixed metrics, which the reader's own tests rely on.
-#include "tests/platform/text_test_page.hpp"
+#include "tests/platform/text/text_test_page.hpp"
 
 namespace text_test {
 namespace {

@@ -1,7 +1,7 @@
 // The real font driver with the installed fonts, found through fontconfig.
 #include <vector>
 
-#include "tests/platform/text_test_page.hpp"
+#include "tests/platform/text/text_test_page.hpp"
 
 namespace text_test {
 namespace {

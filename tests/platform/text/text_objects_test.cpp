@@ -1,7 +1,7 @@
 // Contexts, DIB sections, selection and deletion, with the fake font driver.
 #include <climits>
 
-#include "tests/platform/text_test_page.hpp"
+#include "tests/platform/text/text_test_page.hpp"
 
 namespace text_test {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/window/fake_window_service.hpp"
-#include "tests/platform/screen_test_support.hpp"
+#include "tests/platform/window/screen_test_support.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <ostream>
 
-#include "tests/chiptune/module_probe.hpp"
+#include "tests/tools/chiptune/module_probe.hpp"
 #include "tools/chiptune/module_writer.hpp"
 #include "tools/chiptune/score_parser.hpp"
 

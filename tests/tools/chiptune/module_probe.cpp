@@ -1,4 +1,4 @@
-#include "tests/chiptune/module_probe.hpp"
+#include "tests/tools/chiptune/module_probe.hpp"
 
 #include <algorithm>
 #include <cmath>

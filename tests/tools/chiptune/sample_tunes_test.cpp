@@ -7,7 +7,7 @@
 #include <ostream>
 #include <set>
 
-#include "tests/chiptune/module_probe.hpp"
+#include "tests/tools/chiptune/module_probe.hpp"
 #include "tools/chiptune/module_writer.hpp"
 #include "tools/chiptune/score_parser.hpp"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/scratch_dir.hpp"
-#include "tests/tools/tool_runner.hpp"
+#include "tests/support/tool_runner.hpp"
 
 using namespace testing_support;
 

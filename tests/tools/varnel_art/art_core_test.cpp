@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 #include "tools/varnel_art/art_files.hpp"
 #include "tools/varnel_art/paint_kit.hpp"
 #include "tools/varnel_art/pixel_font.hpp"

@@ -1,4 +1,4 @@
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 
 using namespace art_testing;
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <tuple>
 
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 #include "tools/varnel_art/manifest.hpp"
 #include "tools/varnel_art/picture_art.hpp"
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <map>
 
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/text/bitmap_font.hpp"
 

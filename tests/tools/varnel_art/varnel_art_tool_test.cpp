@@ -5,8 +5,8 @@
 #include <map>
 
 #include "tests/support/scratch_dir.hpp"
-#include "tests/tools/tool_runner.hpp"
-#include "tests/varnel_art/art_test_support.hpp"
+#include "tests/support/tool_runner.hpp"
+#include "tests/tools/varnel_art/art_test_support.hpp"
 
 using namespace testing_support;
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "tests/support/scratch_dir.hpp"
-#include "tests/tools/tool_runner.hpp"
+#include "tests/support/tool_runner.hpp"
 #include "tools/common/archive_writer.hpp"
 
 using namespace testing_support;

@@ -1,4 +1,4 @@
-#include "tests/e2e/magazine_session.hpp"
+#include "tests/varnel/e2e/magazine_session.hpp"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tests/e2e/magazine_session.hpp"
+#include "tests/varnel/e2e/magazine_session.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/xvfb.hpp"
 

@@ -1,4 +1,4 @@
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
