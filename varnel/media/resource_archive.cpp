@@ -165,12 +165,16 @@ void OpenResourceArchive() {
     position += kResourceHeaderSize;
     const int32_t storedSize = ReadInt32(header + 261);
     const int32_t unpackedSize = ReadInt32(header + 265);
-    // A size that is negative or runs past the end of the file would seek
-    // backwards or beyond the archive: the archive is damaged.
-    if (ReadInt32(header) != kResourceMagic || storedSize < 0 || unpackedSize < 0 ||
-        storedSize > fileSize - position) {
+    // A negative size would seek backwards (an endless scan) or ask for a
+    // negative buffer: the header is damaged.
+    if (ReadInt32(header) != kResourceMagic || storedSize < 0 || unpackedSize < 0) {
       std::fclose(archive);
       FatalError("Resource format error !");
+    }
+    // Data that runs past the end of the file: the archive was cut short.
+    if (storedSize > fileSize - position) {
+      std::fclose(archive);
+      FatalError("Read error !");
     }
     auto* entry = static_cast<ResourceDirectoryEntry*>(AllocZeroed(sizeof(ResourceDirectoryEntry)));
     std::memcpy(entry->name, header + 4, kResourceNameKept);
