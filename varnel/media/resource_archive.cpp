@@ -192,22 +192,25 @@ void OpenResourceArchive() {
 }
 
 char* ExtractResource(const char* name) {
-  auto* result = static_cast<char*>(AllocZeroed(kResourceNameField));
   if (!archiveOpen) {
-    std::snprintf(result, kResourceNameField, "%s", name);
-    return result;
+    auto* copy = static_cast<char*>(AllocZeroed(kResourceNameField));
+    std::snprintf(copy, kResourceNameField, "%s", name);
+    return copy;
   }
-  std::snprintf(result, kResourceNameField, "_#q_%i.t$p", extractionCounter);
+  // The name is allocated only once the file is complete: a failure below
+  // that is caught (fuzz targets) loses no memory.
+  char temporaryName[kResourceNameField];
+  std::snprintf(temporaryName, sizeof temporaryName, "_#q_%i.t$p", extractionCounter);
   ++extractionCounter;
 
   FILE* archive = std::fopen(archivePath, "rb");
   if (!archive) FatalError("Cannot open resource file !");
-  FILE* temporary = CreateTemporaryFile(result);
+  FILE* temporary = CreateTemporaryFile(temporaryName);
   if (!temporary) {
     std::fclose(archive);
     FatalError(kWriteError);
   }
-  RememberOutstanding(result);
+  RememberOutstanding(temporaryName);
 
   const ResourceDirectoryEntry* entry = FindEntry(name);
   if (!entry) {
@@ -225,6 +228,8 @@ char* ExtractResource(const char* name) {
   std::fclose(temporary);
   std::fclose(archive);
   if (!flushed) FatalError(kWriteError);
+  auto* result = static_cast<char*>(AllocZeroed(kResourceNameField));
+  std::memcpy(result, temporaryName, sizeof temporaryName);
   return result;
 }
 
