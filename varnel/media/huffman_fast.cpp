@@ -22,6 +22,8 @@
 #include "varnel/media/huffman_codec.hpp"
 #include "varnel/media/huffman_tree.hpp"
 
+namespace varnel {
+
 using namespace huffman_detail;
 
 namespace {
@@ -198,3 +200,5 @@ int32_t UnpackHuffman(const uint8_t* packed, int32_t packedSize, uint8_t* output
     }
   }
 }
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace varnel {
+
 struct InputState {
   std::atomic<int32_t> currentKey{0};    // virtual-key code of the last key down; 0 after any key up
   std::atomic<int32_t> mouseX{0};        // 0..639 in the 640 x 480 image
@@ -13,3 +15,5 @@ struct InputState {
 };
 
 extern InputState inputState;
+
+}  // namespace varnel

@@ -3,6 +3,8 @@
 #include "platform/window/window_service.hpp"
 #include "varnel/shell/input_state.hpp"
 
+namespace varnel {
+
 InputState inputState;
 int cursorAutoHide = 0;
 std::atomic<uint32_t> cursorIdleTicks{0};
@@ -90,3 +92,5 @@ intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wP
   }
   return Window().DefWindowProc(window, message, wParam, lParam);
 }
+
+}  // namespace varnel
