@@ -143,7 +143,7 @@ void ReaderFrame(Article* article) {
   }
   PresentFrame(page);
 
-  if (inputState.mouseButtons == 1 || inputState.currentKey == 13) FollowLink(linkUnderMouse);
+  if (passInput.buttons == 1 || passInput.key == 13) FollowLink(linkUnderMouse);
 }
 
 }  // namespace varnel
