@@ -9,6 +9,7 @@
 #include "platform/sound/bass_service.hpp"
 #include "platform/sound/fmod_service.hpp"
 #include "platform/jpeg/jpeg_service.hpp"
+#include "platform/png/png_service.hpp"
 #include "platform/text/text_service.hpp"
 #include "platform/window/fake_window_service.hpp"
 #include "platform/window/window_service.hpp"
@@ -22,6 +23,7 @@ namespace {
 void SelectDesktopServices() {
   SetDisplayService(&SdlDisplayService());
   SetJpegService(&LibjpegService());
+  SetPngService(&LibpngService());
   SetTextService(&FreeTypeTextService());
   dialog::SetDialogService(&dialog::SdlDialogService());
   SetClockService(&RealClock());
@@ -47,6 +49,8 @@ void SelectDrivers(DriverSet set) {
       SetWindowService(&FakeWindow());
       SetDisplayService(&FakeDisplay());
       SetJpegService(&FakeJpeg());
+      // Tests read real PNG files everywhere; the fake is for the loader's own.
+      SetPngService(&LibpngService());
       SetTextService(&FakeTextService());
       dialog::SetDialogService(&dialog::FakeDialogs());
       SetClockService(&FakeClock());
