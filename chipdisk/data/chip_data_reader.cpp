@@ -31,7 +31,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Opens the file and measures it; the size bounds every later read.
 ChipDataStatus OpenSized(const std::string& fileName, File& file, uint64_t& fileSize) {
   file.reset(std::fopen(fileName.c_str(), "rb"));
-  if (!file) return Fail(ChipDataError::kMissingFile, "Cannot open the data file " + fileName + ".");
+  if (!file)
+    return Fail(ChipDataError::kMissingFile, "Cannot open the data file " + fileName + ".");
   if (std::fseek(file.get(), 0, SEEK_END) != 0)
     return Fail(ChipDataError::kMissingFile, "Cannot read the data file " + fileName + ".");
   long end = std::ftell(file.get());
@@ -58,18 +59,18 @@ ChipDataStatus ReadDirectoryEntry(std::FILE* file, uint64_t fileSize, const std:
                 "The directory of the data file " + fileName + " (" + std::to_string(count) +
                     " entries) runs past the end of the file.");
   if (index >= count)
-    return Fail(ChipDataError::kIndexBeyondCount,
-                "The data file " + fileName + " has " + std::to_string(count) +
-                    " entries; entry " + std::to_string(index) + " does not exist.");
+    return Fail(ChipDataError::kIndexBeyondCount, "The data file " + fileName + " has " +
+                                                      std::to_string(count) + " entries; entry " +
+                                                      std::to_string(index) + " does not exist.");
   if (!ReadExactly(file, kCountSize + uint64_t(index) * kDirectoryEntrySize, bytes,
                    kDirectoryEntrySize))
     return Fail(ChipDataError::kDirectoryOutsideFile,
                 "Cannot read the directory of the data file " + fileName + ".");
   entry = {Le32(bytes), Le32(bytes + 4)};
   if (uint64_t(entry.offset) + entry.size > fileSize)
-    return Fail(ChipDataError::kEntryOutsideFile,
-                "Entry " + std::to_string(index) + " of the data file " + fileName +
-                    " runs past the end of the file.");
+    return Fail(ChipDataError::kEntryOutsideFile, "Entry " + std::to_string(index) +
+                                                      " of the data file " + fileName +
+                                                      " runs past the end of the file.");
   return {};
 }
 
@@ -99,8 +100,8 @@ ChipDataStatus ReadChipDirectory(const std::string& fileName,
   }
 }
 
-ChipDataStatus ReadChipEntry(uint32_t index, const std::string& fileName,
-                             std::span<uint8_t> buffer, uint32_t& size) {
+ChipDataStatus ReadChipEntry(uint32_t index, const std::string& fileName, std::span<uint8_t> buffer,
+                             uint32_t& size) {
   File file;
   uint64_t fileSize = 0;
   if (auto status = OpenSized(fileName, file, fileSize); !status.ok()) return status;
@@ -115,15 +116,16 @@ ChipDataStatus ReadChipEntry(uint32_t index, const std::string& fileName,
                     " bytes, more than the " + std::to_string(buffer.size()) +
                     "-byte file buffer.");
   if (!ReadExactly(file.get(), entry.offset, buffer.data(), entry.size))
-    return Fail(ChipDataError::kEntryOutsideFile, "Cannot read " + EntryName(fileName, index) + ".");
+    return Fail(ChipDataError::kEntryOutsideFile,
+                "Cannot read " + EntryName(fileName, index) + ".");
   for (uint32_t i = 0; i < entry.size; ++i) buffer[i] = RotateLeft2(buffer[i]);
   size = entry.size;
   return {};
 }
 
-ChipDataStatus LoadChipPicture(ChipDataReader& reader, const std::string& fileName,
-                               uint32_t index, const ChipBlockRegions& regions,
-                               std::span<uint8_t> destination, PictureSlot& slot) {
+ChipDataStatus LoadChipPicture(ChipDataReader& reader, const std::string& fileName, uint32_t index,
+                               const ChipBlockRegions& regions, std::span<uint8_t> destination,
+                               PictureSlot& slot) {
   uint32_t size = 0;
   auto status = ReadChipEntry(index, fileName, {regions.fileBuffer, kFileBufferSize}, size);
   if (!status.ok()) return status;

@@ -52,17 +52,17 @@ enum PictureIndex : int {
 
 enum class ChipDataError {
   kNone,
-  kMissingFile,          // cannot be opened
-  kDirectoryOutsideFile, // count or directory runs past the end of the file
+  kMissingFile,           // cannot be opened
+  kDirectoryOutsideFile,  // count or directory runs past the end of the file
   kIndexBeyondCount,
-  kEntryOutsideFile,     // offset + size past the end of the file
-  kEntryTooLarge,        // larger than the 1 MiB file buffer
-  kHeaderTooShort,       // entry shorter than the 128-byte picture header
-  kPictureTooLarge,      // decoded picture larger than the region it goes to
-  kStoreFull,            // the pictures overflow the 6 MiB picture store
-  kDataEndsEarly,        // coded data ends before the picture is complete
-  kBadHotspotMap,        // entry 0 is not a one-plane picture
-  kBadPictureSize,       // entries 1 to 5 are not 640 x 480 with three planes
+  kEntryOutsideFile,  // offset + size past the end of the file
+  kEntryTooLarge,     // larger than the 1 MiB file buffer
+  kHeaderTooShort,    // entry shorter than the 128-byte picture header
+  kPictureTooLarge,   // decoded picture larger than the region it goes to
+  kStoreFull,         // the pictures overflow the 6 MiB picture store
+  kDataEndsEarly,     // coded data ends before the picture is complete
+  kBadHotspotMap,     // entry 0 is not a one-plane picture
+  kBadPictureSize,    // entries 1 to 5 are not 640 x 480 with three planes
 };
 
 struct ChipDataStatus {
@@ -113,8 +113,8 @@ ChipDataStatus ReadChipDirectory(const std::string& fileName,
 
 // Reads entry `index` into `buffer` (at most buffer.size() bytes), rotated
 // back; `size` receives the entry's size.
-ChipDataStatus ReadChipEntry(uint32_t index, const std::string& fileName,
-                             std::span<uint8_t> buffer, uint32_t& size);
+ChipDataStatus ReadChipEntry(uint32_t index, const std::string& fileName, std::span<uint8_t> buffer,
+                             uint32_t& size);
 
 // Decodes one coded picture into `destination`, which must hold
 // width * height * planes bytes; fills `reader`. A last run that overshoots
@@ -132,9 +132,9 @@ void InterleaveChipPlanes(uint32_t width, uint32_t height, const uint8_t* planar
 // A three-plane picture over the decode buffer fails with kPictureTooLarge;
 // any picture over `destination` (the rest of the store) with kStoreFull.
 // Fills `slot` on success.
-ChipDataStatus LoadChipPicture(ChipDataReader& reader, const std::string& fileName,
-                               uint32_t index, const ChipBlockRegions& regions,
-                               std::span<uint8_t> destination, PictureSlot& slot);
+ChipDataStatus LoadChipPicture(ChipDataReader& reader, const std::string& fileName, uint32_t index,
+                               const ChipBlockRegions& regions, std::span<uint8_t> destination,
+                               PictureSlot& slot);
 
 // Loads the six pictures into the picture store in slot order; `storeUsed`
 // grows by each picture's size. Entry 0 must be one plane, entries 1 to 5

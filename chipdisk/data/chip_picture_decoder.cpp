@@ -1,8 +1,8 @@
 // The run-length coded PCX pictures of the data file.
-#include "chipdisk/data/chip_data_reader.hpp"
-
 #include <algorithm>
 #include <cstring>
+
+#include "chipdisk/data/chip_data_reader.hpp"
 
 namespace chipdisk {
 namespace {
@@ -40,15 +40,14 @@ ChipDataStatus DecodeChipPicture(ChipDataReader& reader, std::span<const uint8_t
   uint8_t* dst = destination.data();
   while (out < total) {
     if (in >= coded.size())
-      return {ChipDataError::kDataEndsEarly,
-              "ends early: " + std::to_string(out) + " of " + std::to_string(total) +
-                  " picture bytes decoded."};
+      return {ChipDataError::kDataEndsEarly, "ends early: " + std::to_string(out) + " of " +
+                                                 std::to_string(total) + " picture bytes decoded."};
     const uint8_t b = coded[in++];
     if (b > kPcxRunThreshold) {
       if (in >= coded.size())
-        return {ChipDataError::kDataEndsEarly,
-                "ends early inside a run: " + std::to_string(out) + " of " +
-                    std::to_string(total) + " picture bytes decoded."};
+        return {ChipDataError::kDataEndsEarly, "ends early inside a run: " + std::to_string(out) +
+                                                   " of " + std::to_string(total) +
+                                                   " picture bytes decoded."};
       const uint8_t value = coded[in++];
       // A last run that overshoots is clipped to the picture's size.
       const std::size_t run = std::min<std::size_t>(b & kRunMask, total - out);
