@@ -68,27 +68,52 @@ bool SectionLabel(Canvas* canvas, const char* text, int y, std::string* error) {
                   0.8f, false, error);
 }
 
+// Rows of tune t's line that no other line's rectangle covers. The tune
+// table lets neighbouring lines share a row; those rows stay plain in both
+// pictures, so copying either line's rectangle never lights its neighbour.
+Box OwnRows(int index) {
+  const TuneLine& line = kTuneLines[static_cast<std::size_t>(index)];
+  int top = line.y;
+  int bottom = line.y + line.height;
+  if (index > 0) {
+    const TuneLine& above = kTuneLines[static_cast<std::size_t>(index - 1)];
+    if (above.y + above.height > top) top = above.y + above.height;
+  }
+  if (index + 1 < kTuneCount) {
+    const TuneLine& below = kTuneLines[static_cast<std::size_t>(index + 1)];
+    if (below.y < bottom) bottom = below.y;
+  }
+  return {kLineX, top, kLineX + kLineWidth, bottom};
+}
+
+// Draws the line on a copy and keeps only its own rows, so nothing of it
+// (shadows, descenders) reaches outside the rectangle the player copies.
 bool TuneLineArt(Canvas* canvas, int index, bool lit, std::string* error) {
   const TuneLine& line = kTuneLines[static_cast<std::size_t>(index)];
-  const Box box{kLineX, line.y, kLineX + kLineWidth, line.y + line.height};
+  const Box box = OwnRows(index);
+  Canvas scratch = *canvas;
   if (lit) {
-    VerticalGradient(canvas, box, Rgb(0xFF70C8), Rgb(0x6A1A9A));
-    FillBox(canvas, {box.x0, box.y0, box.x1, box.y0 + 1}, Rgb(0xFFC8F0));
-    FillBox(canvas, {box.x0, box.y1 - 1, box.x1, box.y1}, Rgb(0x300840));
+    VerticalGradient(&scratch, box, Rgb(0xFF70C8), Rgb(0x6A1A9A));
+    FillBox(&scratch, {box.x0, box.y0, box.x1, box.y0 + 1}, Rgb(0xFFC8F0));
+    FillBox(&scratch, {box.x0, box.y1 - 1, box.x1, box.y1}, Rgb(0x300840));
   }
   const int cell = kLineFontCell;
-  const int y = line.y + (line.height - cell) / 2;
+  const int y = box.y0 + (box.y1 - box.y0 - cell) / 2;
   char number[8];
   std::snprintf(number, sizeof number, "%02d", index + 1);
   const FontRequest small{"DejaVu Sans Mono", cell, true, false, 3};
   const FontRequest title{"DejaVu Sans", cell, lit, false, 3};
   const float shadow = lit ? 0.5f : 0.0f;
-  return DrawText(canvas, small, number, kNumberX, y, lit ? kLitNumber : kPlainNumber, shadow,
-                  false, error) &&
-         DrawText(canvas, title, line.title, kTitleX, y, lit ? kLitText : kPlainText, shadow, false,
-                  error) &&
-         DrawText(canvas, small, line.format, kFormatRight, y, lit ? kLitNumber : kPlainNumber,
-                  shadow, true, error);
+  if (!DrawText(&scratch, small, number, kNumberX, y, lit ? kLitNumber : kPlainNumber, shadow,
+                false, error) ||
+      !DrawText(&scratch, title, line.title, kTitleX, y, lit ? kLitText : kPlainText, shadow, false,
+                error) ||
+      !DrawText(&scratch, small, line.format, kFormatRight, y, lit ? kLitNumber : kPlainNumber,
+                shadow, true, error))
+    return false;
+  for (int row = box.y0; row < box.y1; ++row)
+    for (int x = box.x0; x < box.x1; ++x) canvas->Put(x, row, scratch.At(x, row));
+  return true;
 }
 
 // Transport symbols drawn into the button's face.
