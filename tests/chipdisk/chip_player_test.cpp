@@ -301,6 +301,12 @@ TEST_F(ChipPlayerTest, TheProgramEndsWithStatusZeroAfterEscape) {
   EXPECT_EQ(FakeWindow().messageBoxCount, 0);
 }
 
+TEST_F(ChipPlayerTest, AMissingDataFileEndsTheProcessWithStatusOne) {
+  std::filesystem::remove("data/chip.dat");
+  EXPECT_EXIT(std::exit(RunChipPlayer()), testing::ExitedWithCode(kExitFailure),
+              "Error: .*data//chip.dat");
+}
+
 TEST_F(ChipPlayerTest, StartUpFailuresShowTheReasonAndExitWithOne) {
   std::filesystem::remove("data/chip.dat");
   EXPECT_EQ(RunChipPlayer(), kExitFailure);
