@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "varnel/media/huffman_codec.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 
