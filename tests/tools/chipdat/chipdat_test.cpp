@@ -7,7 +7,7 @@
 
 #include "chipdisk/data/chip_data_reader.hpp"
 #include "tests/support/scratch_dir.hpp"
-#include "tests/tools/tool_runner.hpp"
+#include "tests/support/tool_runner.hpp"
 #include "tools/chipdat/png_io.hpp"
 
 using namespace testing_support;
