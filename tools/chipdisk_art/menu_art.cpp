@@ -99,7 +99,7 @@ bool TuneLineArt(Canvas* canvas, int index, bool lit, std::string* error) {
   }
   const int cell = kLineFontCell;
   const int y = box.y0 + (box.y1 - box.y0 - cell) / 2;
-  char number[8];
+  char number[16];
   std::snprintf(number, sizeof number, "%02d", index + 1);
   const FontRequest small{"DejaVu Sans Mono", cell, true, false, 3};
   const FontRequest title{"DejaVu Sans", cell, lit, false, 3};
