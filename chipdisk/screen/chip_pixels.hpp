@@ -37,9 +37,11 @@ void DarkenBytesPlain(const uint8_t* source, uint8_t* destination, size_t bytes,
 void DarkenBytesSimd(const uint8_t* source, uint8_t* destination, size_t bytes, uint8_t level);
 
 // Darkens `count` source pixels and writes them as 32-bit pixels (blue,
-// green, red, 0) in one pass.
+// green, red, 0) in one pass. The SIMD path uses SSSE3's byte shuffle when
+// the processor has it, else SSE2 alone (DarkenTo32Sse2).
 void DarkenTo32Plain(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
 void DarkenTo32Simd(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
+void DarkenTo32Sse2(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
 
 // True when this build and processor have the SIMD path.
 bool ProcessorHasSimd();

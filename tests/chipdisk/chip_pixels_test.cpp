@@ -66,7 +66,7 @@ TEST(ChipFade, LevelZeroKeepsLevel255ClearsAndLowChannelsStopAtZero) {
 TEST(ChipFade, PlainAndSimdPathsGiveTheSameBytesAtEveryLevel) {
   const Bytes source = RandomBytes(3 * 1003, 2);  // not a whole number of SIMD steps
   Bytes plain(source.size()), simd(source.size());
-  Bytes plain32(1003 * 4), simd32(1003 * 4), reference32(1003 * 4);
+  Bytes plain32(1003 * 4), simd32(1003 * 4), sse32(1003 * 4), reference32(1003 * 4);
   for (int level = 0; level < 256; ++level) {
     const auto l = static_cast<uint8_t>(level);
     DarkenBytesPlain(source.data(), plain.data(), source.size(), l);
@@ -77,7 +77,9 @@ TEST(ChipFade, PlainAndSimdPathsGiveTheSameBytesAtEveryLevel) {
     ConvertPixels(kDepth32, plain.data(), reference32.data(), 1003);
     DarkenTo32Plain(source.data(), plain32.data(), 1003, l);
     DarkenTo32Simd(source.data(), simd32.data(), 1003, l);
+    DarkenTo32Sse2(source.data(), sse32.data(), 1003, l);
     ASSERT_EQ(plain32, reference32) << "level " << level;
+    ASSERT_EQ(sse32, reference32) << "level " << level;
     ASSERT_EQ(simd32, reference32) << "level " << level;
   }
 }
@@ -90,6 +92,8 @@ TEST(ChipFade, SimdPathReadsNothingPastTheEnd) {
     DarkenTo32Simd(source.data(), out.data(), count, 7);
     Bytes reference(count * 4);
     DarkenTo32Plain(source.data(), reference.data(), count, 7);
+    EXPECT_EQ(out, reference) << count;
+    DarkenTo32Sse2(source.data(), out.data(), count, 7);
     EXPECT_EQ(out, reference) << count;
   }
 }
