@@ -39,6 +39,12 @@ void AudioClock::Resume() {
   haveBuffer_ = false;  // runs on from the next buffer
 }
 
+void AudioClock::StartAt(int64_t frame) {
+  std::lock_guard lock(mutex_);
+  haveBuffer_ = false;
+  floor_ = frame - latency_;
+}
+
 void AudioClock::SetHeard(int64_t frame) {
   std::lock_guard lock(mutex_);
   haveBuffer_ = false;

@@ -22,6 +22,9 @@ class AudioClock {
   // While paused the frame heard stands still.
   void Pause(Clock::time_point now);
   void Resume();
+  // Nothing is heard before `frame`, the next the output mixes, has gone
+  // through the device.
+  void StartAt(int64_t frame);
   // Offline: the frame heard is set by the renderer, not by time.
   void SetHeard(int64_t frame);
 

@@ -192,7 +192,10 @@ size_t ModuleMixer::ReadWatched(Slot& slot, int16_t* samples, int frames) {
         openmpt_module_read_interleaved_stereo(slot.module, rate_, piece, samples + done * 2);
     const int32_t order = openmpt_module_get_current_order(slot.module);
     const int32_t row = openmpt_module_get_current_row(slot.module);
-    if (got > 0 && (order != slot.order || row != slot.row)) {
+    // A module that does not loop ends where it would go back to an earlier
+    // order; libopenmpt then reports the start while the last row fades.
+    const bool ended = got < piece || (!slot.looping && slot.order >= 0 && order < slot.order);
+    if (!ended && (order != slot.order || row != slot.row)) {
       slot.order = order;
       slot.row = row;
       if (listener_)

@@ -8,12 +8,6 @@ namespace {
 // About 23 ms at 44.1 kHz: short enough for a 100 ms restart wait.
 constexpr Uint16 kBufferFrames = 1024;
 
-// Drivers that take a buffer the moment it is mixed and keep no queue of
-// their own.
-bool WritesAtOnce(const char* driver) {
-  return driver && (SDL_strcmp(driver, "disk") == 0 || SDL_strcmp(driver, "dummy") == 0);
-}
-
 }  // namespace
 
 void SdlAudioOutput::Callback(void* self, uint8_t* stream, int bytes) {
@@ -44,8 +38,9 @@ bool SdlAudioOutput::Open(int32_t rate, SampleFormat format, ModuleMixer* mixer,
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  // A device that queues buffers plays each one after the one before.
-  if (clock_) clock_->Reset(rate, WritesAtOnce(SDL_GetCurrentAudioDriver()) ? 0 : obtained.samples);
+  // SDL hands a buffer on while the next is mixed: each is heard one buffer
+  // after its callback (measured on the disk driver).
+  if (clock_) clock_->Reset(rate, obtained.samples);
   return true;
 }
 

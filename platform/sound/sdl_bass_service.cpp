@@ -57,6 +57,7 @@ class SdlBass final : public BassService {
       output_ = Output::Device;
     }
     mixer_.SetMasterGain(kUnityGain);
+    clock_.StartAt(mixer_.MixedFrames());  // the mixer counts on from an earlier set-up
     if (output_ != Output::Offline) {
       syncs_.ClearInterrupt();
       delivery_ = std::thread([this] { Deliver(); });

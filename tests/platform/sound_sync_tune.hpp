@@ -27,7 +27,7 @@ const std::vector<Expected>& Syncs();
 std::vector<uint8_t> Write(chiptune::ModuleFormat format, bool withSyncs = true);
 
 // The first frame of a row, counted from the start of the song.
-inline int64_t RowFrame(int order, int row) {
+constexpr int64_t RowFrame(int order, int row) {
   return int64_t{order * kRowsPerPattern + row} * kRowFrames;
 }
 
