@@ -42,23 +42,31 @@ void SilentAudioOutput::Close() {
   if (thread_.joinable()) thread_.join();
 }
 
-// Mixes one block, then sleeps until the block would have been played; a
-// late wake-up is not made up by mixing faster.
+// Mixes block after block at the pace of a real device: a late wake-up is
+// made up by the next blocks, unless the thread fell so far behind that the
+// device would have run dry.
 void SilentAudioOutput::Run() {
+  constexpr auto kLongestCatchUp = std::chrono::milliseconds(100);
   std::vector<uint8_t> scratch(static_cast<size_t>(kBlockFrames) * 4);
   const auto block = std::chrono::microseconds(int64_t{kBlockFrames} * 1000000 / rate_);
   std::unique_lock lock(mutex_);
+  auto due = AudioClock::Clock::now();
+  bool wasRunning = false;
   while (!closing_) {
     if (!running_) {
+      wasRunning = false;
       changed_.wait(lock);
       continue;
     }
     const auto now = AudioClock::Clock::now();
-    clock_->OnBuffer(mixer_->MixedFrames(), kBlockFrames, now);
+    if (!wasRunning || now > due + kLongestCatchUp) due = now;
+    wasRunning = true;
+    clock_->OnBuffer(mixer_->MixedFrames(), kBlockFrames, due);
     lock.unlock();
     mixer_->Render(scratch.data(), kBlockFrames * mixer_->BytesPerFrame());
     lock.lock();
-    changed_.wait_until(lock, now + block, [this] { return closing_ || !running_; });
+    due += block;
+    changed_.wait_until(lock, due, [this] { return closing_ || !running_; });
   }
 }
 
