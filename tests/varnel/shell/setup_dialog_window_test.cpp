@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/dialog/dialog_painter.hpp"
-#include "tests/platform/dialog_desktop.hpp"
+#include "tests/platform/dialog/dialog_desktop.hpp"
 #include "varnel/resources/setup_dialog_template.hpp"
 #include "varnel/shell/settings.hpp"
 
@@ -64,7 +64,11 @@ TEST_F(SetupDialogWindow, ClickingUseMmxSaveSetupAndOkStoresTheChoice) {
     window = dialog_desktop::WindowGeometry(server_, kCaption);
     before = dialog_desktop::Capture(server_, shotBefore);
     Click(kUseMmx);
-    after = dialog_desktop::Capture(server_, shotAfter);
+    // Until the tick is drawn (or the wait gives up and the checks below fail).
+    testing_support::WaitUntil([&] {
+      after = dialog_desktop::Capture(server_, shotAfter);
+      return !window || !after || Count(BoxPixels(*after, *window, kUseMmx), 0) == 21;
+    });
     Click(kSaveSetup);
     Click(kOk);
   });
