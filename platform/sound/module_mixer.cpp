@@ -51,7 +51,11 @@ uint32_t ModuleMixer::Add(openmpt_module* module) {
       openmpt_module_set_repeat_count(module, 0);
       // No dither noise: the same module always mixes to the same samples.
       openmpt_module_ctl_set_integer(module, "dither", 0);
-      slot = Slot{nextHandle_, module, false, false, kUnityGain, false, -1, -1};
+      slot = Slot{};
+      slot.handle = nextHandle_;
+      slot.module = module;
+      slot.gain = kUnityGain;
+      slot.order = slot.row = -1;
       if (++nextHandle_ == 0) nextHandle_ = 1;
       return slot.handle;
     }
@@ -94,10 +98,36 @@ bool ModuleMixer::Play(uint32_t handle, int32_t order, int32_t row, bool reset) 
     openmpt_module_set_position_order_row(slot->module, order, row);
   slot->playing = true;
   slot->order = slot->row = -1;
+  // Heard from now on: the start order, until the mix reaches the listener.
+  slot->markCount = slot->markNext = 0;
+  Mark(*slot, mixedFrames_.load(std::memory_order_relaxed),
+       openmpt_module_get_current_order(slot->module));
   if (slot->watched && listener_)
     listener_->OnPlay(handle, openmpt_module_get_current_order(slot->module),
                       openmpt_module_get_current_row(slot->module));
   return true;
+}
+
+void ModuleMixer::Mark(Slot& slot, int64_t frame, int32_t order) {
+  slot.marks[slot.markNext] = {frame, order};
+  slot.markNext = (slot.markNext + 1) % kMarks;
+  if (slot.markCount < kMarks) ++slot.markCount;
+}
+
+int32_t ModuleMixer::HeardOrder(uint32_t handle, int64_t latencyFrames) const {
+  std::lock_guard lock(mutex_);
+  const Slot* slot = Find(handle);
+  if (!slot) return -1;
+  if (slot->markCount == 0) return openmpt_module_get_current_order(slot->module);
+  const int64_t heard = mixedFrames_.load(std::memory_order_relaxed) - latencyFrames;
+  // The newest mark at or before the heard frame; the oldest one if none.
+  int32_t order = -1;
+  for (int i = 1; i <= slot->markCount; ++i) {
+    const OrderMark& mark = slot->marks[(slot->markNext - i + kMarks) % kMarks];
+    order = mark.order;
+    if (mark.frame <= heard) break;
+  }
+  return order;
 }
 
 bool ModuleMixer::Resume(uint32_t handle) {
@@ -213,6 +243,8 @@ void ModuleMixer::MixChunk(int32_t* mix, int frames) {
   int16_t samples[kChunkFrames * 2];
   for (Slot& slot : slots_) {
     if (!slot.playing) continue;
+    Mark(slot, mixedFrames_.load(std::memory_order_relaxed),
+         openmpt_module_get_current_order(slot.module));
     const size_t got = slot.watched ? ReadWatched(slot, samples, frames)
                                     : openmpt_module_read_interleaved_stereo(
                                           slot.module, rate_, static_cast<size_t>(frames), samples);

@@ -70,6 +70,10 @@ class ModuleMixer {
   // 0 mono, 100 the module's own panning, up to 200.
   bool SetStereoSeparation(uint32_t handle, int32_t percent);
   bool SetModuleGain(uint32_t handle, int32_t gain);
+  // The order the listener hears: the one mixed `latencyFrames` output
+  // frames ago (what the audio device still holds is not heard yet). -1
+  // for an unknown handle.
+  int32_t HeardOrder(uint32_t handle, int64_t latencyFrames) const;
   void SetMasterGain(int32_t gain);
   // libopenmpt's own pre-amplification in millibel (0: as the module says).
   bool SetPreamp(uint32_t handle, int32_t millibel);
@@ -85,16 +89,27 @@ class ModuleMixer {
   void Render(void* out, int bytes);
 
  private:
+  // Where a module was at a mixed frame: one mark per chunk, the newest
+  // kMarks kept, enough for the longest device buffer.
+  static constexpr int kMarks = 64;
+  struct OrderMark {
+    int64_t frame;
+    int32_t order;
+  };
   struct Slot {
     uint32_t handle;
     openmpt_module* module;
     bool playing;
     bool looping;
     int32_t gain;
+    OrderMark marks[kMarks];
+    int markCount;  // marks kept, newest at (markNext - 1)
+    int markNext;
     bool watched;
-    int32_t order;  // the row last heard of, -1 before the first
+    int32_t order;  // the row last told to the listener, -1 before the first
     int32_t row;
   };
+  static void Mark(Slot& slot, int64_t frame, int32_t order);
   Slot* Find(uint32_t handle);
   const Slot* Find(uint32_t handle) const;
   void MixChunk(int32_t* mix, int frames);

@@ -38,6 +38,7 @@ bool SdlAudioOutput::Open(int32_t rate, SampleFormat format, ModuleMixer* mixer,
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  bufferFrames_ = obtained.samples;
   // SDL hands a buffer on while the next is mixed: each is heard one buffer
   // after its callback (measured on the disk driver).
   if (clock_) clock_->Reset(rate, obtained.samples);

@@ -25,6 +25,8 @@ class SdlAudioOutput {
   // Stops the callback (waiting for a running one) and closes the device.
   void Close();
   bool IsOpen() const { return device_ != 0; }
+  // Frames the device takes per callback: mixed, but not heard yet.
+  int32_t BufferFrames() const { return bufferFrames_; }
 
  private:
   static void Callback(void* self, uint8_t* stream, int bytes);
@@ -32,6 +34,7 @@ class SdlAudioOutput {
   uint32_t device_ = 0;
   ModuleMixer* mixer_ = nullptr;
   AudioClock* clock_ = nullptr;
+  int32_t bufferFrames_ = 0;
 };
 
 }  // namespace platform

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/sound/bass_service.hpp"
-#include "tests/platform/sound_sync_tune.hpp"
+#include "tests/platform/sound/sound_sync_tune.hpp"
 #include "tests/support/scratch_dir.hpp"
 
 namespace {

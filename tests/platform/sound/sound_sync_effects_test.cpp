@@ -6,7 +6,7 @@
 
 #include "platform/sound/module_file.hpp"
 #include "platform/sound/sync_effects.hpp"
-#include "tests/platform/sound_sync_tune.hpp"
+#include "tests/platform/sound/sound_sync_tune.hpp"
 #include "tests/support/scratch_dir.hpp"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/platform/sound_sync_tune.hpp"
+#include "tests/platform/sound/sound_sync_tune.hpp"
 
 #include <regex>
 
