@@ -114,7 +114,7 @@ std::map<std::string, ObjectFile> DemoObjects() {
   Surface chain = Textured("ChainMetal", "images/metal.jpg", Projection::Uv);
   chain.specular = 0.9f;
   chain.glossiness = 0.8f;
-  objects["objects/chain_link.lwo"] = Single("Link", Torus(0.8f, 0.18f, 48, 16), chain);
+  objects["objects/chain_link.lwo"] = Single("Link", Torus(0.8f, 0.18f, 32, 10), chain);
 
   ObjectFile terrain = Single("Terrain", Terrain(60, 64, 6, 1234), Plain("Land", {1, 1, 1}, 0.05f, 0.1f));
   terrain.surfaces[0].smoothingDegrees = 70;
@@ -133,7 +133,7 @@ std::map<std::string, ObjectFile> DemoObjects() {
   objects["objects/bubble.lwo"] = Single("Bubble", Sphere(0.8f, 32, 16), ball);
 
   Surface tunnel = Plain("TunnelRing", {0.3f, 0.8f, 1.0f}, 0.45f, 0.7f);
-  objects["objects/tunnel_ring.lwo"] = Single("Ring", Torus(3.2f, 0.22f, 64, 12), tunnel);
+  objects["objects/tunnel_ring.lwo"] = Single("Ring", Torus(3.2f, 0.22f, 40, 8), tunnel);
 
   Surface pillar = Textured("Pillar", "images/metal.jpg", Projection::Cylindrical, Axis::Y);
   pillar.map.wrapWidth = 2;

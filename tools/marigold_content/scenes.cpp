@@ -252,7 +252,7 @@ Scene Scenka4() {
   s.fogMin = 4;
   s.fogMax = 38;
   s.fogColor = {0.0, 0.02, 0.08};
-  constexpr int kRings = 48;
+  constexpr int kRings = 40;
   constexpr double kSpacing = 3;
   for (int i = 0; i < kRings; ++i) {
     Motion ring = StillMotion(0, 0, i * kSpacing);
