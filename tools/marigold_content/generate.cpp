@@ -29,14 +29,14 @@ bool WriteFile(const std::filesystem::path& path, const void* data, size_t size,
 
 std::map<std::string, Picture> DemoPictures() {
   std::map<std::string, Picture> pictures;
-  pictures["images/loading.jpg"] = TitleCard(kCardWidth, kCardHeight, "MARIGOLD", 0.08f, true);
+  pictures["images/loading.jpg"] = TitleCard(kCardWidth, kCardHeight, "MARIGOLD", 0.92f, true);
   pictures["images/mind.jpg"] = TitleCard(kCardWidth, kCardHeight, "MIND", 0.55f, true);
   pictures["images/thanx.jpg"] = TitleCard(kCardWidth, kCardHeight, "THANX", 0.8f, true);
-  pictures["marigold.jpg"] = TitleCard(kCardWidth, kCardHeight, "MARIGOLD", 0.1f, false, false);
+  pictures["marigold.jpg"] = TitleCard(kCardWidth, kCardHeight, "MARIGOLD", 0.9f, false, false);
   pictures["images/marigold_logo.jpg"] = pictures["marigold.jpg"];
-  pictures["small1.jpg"] = Medallion(kFlybySize, 0.05f);
+  pictures["small1.jpg"] = Medallion(kFlybySize, 0.92f);
   pictures["small2.jpg"] = Medallion(kFlybySize, 0.6f);
-  pictures["images/plasma_gold.jpg"] = Plasma(kTextureSize, 0.05f);
+  pictures["images/plasma_gold.jpg"] = Plasma(kTextureSize, 0.9f);
   pictures["images/plasma_blue.jpg"] = Plasma(kTextureSize, 0.55f);
   pictures["images/metal.jpg"] = Metal(kTextureSize);
   return pictures;

@@ -132,7 +132,7 @@ Picture Plasma(int size, float hue) {
       const float u = kTau * static_cast<float>(x) / static_cast<float>(size);
       const float v = kTau * static_cast<float>(y) / static_cast<float>(size);
       const float t = std::sin(u * 2) + std::sin(v * 3) + std::sin(u + v) + std::sin(2 * u - v) * 0.5f;
-      const Rgb c = Hue(hue + t * 0.12f);
+      const Rgb c = Hue(hue + t * 0.07f);
       const float lit = 0.55f + 0.45f * std::sin(t * 2.0f);
       Put(&p, x, y, {c.r * lit, c.g * lit, c.b * lit});
     }
