@@ -23,6 +23,8 @@ struct ArchiveFile {
 // Opens the archive; later reads look only there. Returns false (logged)
 // when it cannot be opened: reads then stay on the directory.
 bool AlfInit(const char* archivePath);
+// The same for an archive image in memory (copied).
+bool AlfInitFromMemory(const void* bytes, size_t size);
 // Closes the archive; reads go back to the directory.
 void AlfShutdown();
 bool AlfActive();
