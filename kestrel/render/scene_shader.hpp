@@ -1,0 +1,23 @@
+// The lit, textured, fogged program the scenes are drawn with.
+#pragma once
+
+#include <epoxy/gl.h>
+
+namespace kestrel {
+
+constexpr int kMaxLights = 8;
+
+struct SceneProgram {
+  GLuint program = 0;
+  GLint world, viewProjection, normalMatrix, cameraPosition;
+  GLint lightCount, lightPosition, lightColor, lightDirection, lightCone, ambient;
+  GLint color, diffuse, specular, exponent, luminosity, alpha;
+  GLint textured, imageOpacity, vertexColors;
+  GLint fogOn, fogRange, fogAmount, fogColor;
+};
+
+// Built on first use (context current); null program when it fails.
+const SceneProgram& SceneShader();
+void ReleaseSceneShader();
+
+}  // namespace kestrel
