@@ -2,10 +2,13 @@
 
 #include <cstring>
 
+#include "platform/jpeg/jpeg_service.hpp"
+
 namespace kestrel_test {
 
 void RenderTest::SetUp() {
   ScratchDirTest::SetUp();
+  platform::SetJpegService(&platform::LibjpegService());
   ASSERT_EQ(klInitialize(nullptr, 0), 1);
   unsigned char config[KL_RENDERER_CONFIG_SIZE] = {};
   const int32_t size[2] = {kWidth, kHeight};
@@ -16,6 +19,7 @@ void RenderTest::SetUp() {
 
 void RenderTest::TearDown() {
   klDone();
+  platform::SetJpegService(&platform::FakeJpeg());
   ScratchDirTest::TearDown();
 }
 
