@@ -86,7 +86,7 @@ bool OpenContext(const DisplayMode& mode) {
     c.ownWindow = true;
   } else {
     if (!(SDL_GetWindowFlags(c.window) & SDL_WINDOW_OPENGL)) {
-      Log("the window was not created for OpenGL");
+      Log("the window was not created for OpenGL (platform::SetMainWindowOpenGl before it)");
       return false;
     }
     SetGlAttributes();

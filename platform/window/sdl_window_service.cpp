@@ -11,6 +11,8 @@
 namespace platform {
 namespace {
 
+std::atomic<bool> openGlWindows{false};
+
 constexpr intptr_t kKeyAltDown = intptr_t{1} << 29;
 constexpr intptr_t kKeyWasDown = intptr_t{1} << 30;
 constexpr intptr_t kKeyReleased = intptr_t{1} << 31;
@@ -63,8 +65,9 @@ class Sdl final : public MessageLoopWindow {
     if (wakeEvent_ == 0) wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
     SDL_GetDisplayBounds(0, &desktop);
-    SDL_Window* window = SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h,
-                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (openGlWindows) flags |= SDL_WINDOW_OPENGL;
+    SDL_Window* window = SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h, flags);
     if (!window) {
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       return nullptr;
@@ -253,6 +256,8 @@ Sdl& Driver() {
 }  // namespace
 
 WindowService& SdlWindowService() { return Driver(); }
+
+void SetMainWindowOpenGl(bool on) { openGlWindows = on; }
 
 SDL_Window* SdlMainWindow() { return Driver().MainSdlWindow(); }
 
