@@ -49,6 +49,8 @@ bool InTriangle(Point2 p, Point2 a, Point2 b, Point2 c, double orientation) {
          Cross(c, a, p) * orientation >= 0;
 }
 
+bool SamePoint(Point2 a, Point2 b) { return a.x == b.x && a.y == b.y; }
+
 // Triangles as positions within the polygon's corner list, in its winding.
 void Triangulate(const std::vector<Vec3>& points, const std::vector<uint32_t>& corners, Vec3 normal,
                  std::vector<uint32_t>* out) {
@@ -87,6 +89,9 @@ void Triangulate(const std::vector<Vec3>& points, const std::vector<uint32_t>& c
     for (size_t k = 0; ear && k < m; ++k) {
       const uint32_t p = left[k];
       if (p == a || p == b || p == c) continue;
+      // Keyhole polygons repeat the bridge's corners; a repeat of a
+      // corner of the ear does not block it.
+      if (SamePoint(flat[p], flat[a]) || SamePoint(flat[p], flat[b]) || SamePoint(flat[p], flat[c])) continue;
       if (InTriangle(flat[p], flat[a], flat[b], flat[c], orientation)) ear = false;
     }
     if (ear) {
@@ -117,7 +122,7 @@ Vec2 Project(const ImageMap& map, Vec3 p) {
   switch (map.axis) {
     case 0: u = d.z; v = d.y; su = size.z; sv = size.y; break;
     case 2: u = d.x; v = d.y; su = size.x; sv = size.y; break;
-    default: u = d.x; v = -d.z; su = size.x; sv = size.z; break;
+    default: u = d.x; v = d.z; su = size.x; sv = size.z; break;  // top view: +z up
   }
   switch (map.projection) {
     case Projection::Cylindrical: {

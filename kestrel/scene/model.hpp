@@ -122,7 +122,8 @@ struct Surface {
   ImageMap image;            // the colour image map, when hasImage
 };
 
-// Triangles of one surface: indices into the mesh's vertex arrays.
+// Triangles of one surface: indices into the mesh's vertex arrays, in the
+// polygons' corner order (clockwise seen from the front, LightWave's rule).
 struct SurfaceBatch {
   int surface = 0;  // index into Mesh::surfaces
   std::vector<uint32_t> indices;
@@ -133,7 +134,7 @@ struct SurfaceBatch {
 struct Mesh {
   std::vector<Vec3> positions;
   std::vector<Vec3> normals;  // smoothed within each surface's angle
-  std::vector<Vec2> uvs;      // from the image map's projection or UV map
+  std::vector<Vec2> uvs;      // image map's projection or UV map; (0,0) = picture's top-left
   std::vector<Vec4> colors;   // vertex colours (RGBA)
   std::vector<SurfaceBatch> batches;
   std::vector<Surface> surfaces;
