@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/drivers.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace fuzz_support {
 namespace {

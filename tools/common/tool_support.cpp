@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "platform/drivers.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace tools {
 namespace {

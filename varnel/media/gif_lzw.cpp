@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/media/resource_archive.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "varnel/media/picture_limits.hpp"
 #include "varnel/media/pixel_packing.hpp"
 #include "varnel/media/resource_archive.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "varnel/media/huffman_codec.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 
@@ -165,12 +165,16 @@ void OpenResourceArchive() {
     position += kResourceHeaderSize;
     const int32_t storedSize = ReadInt32(header + 261);
     const int32_t unpackedSize = ReadInt32(header + 265);
-    // A size that is negative or runs past the end of the file would seek
-    // backwards or beyond the archive: the archive is damaged.
-    if (ReadInt32(header) != kResourceMagic || storedSize < 0 || unpackedSize < 0 ||
-        storedSize > fileSize - position) {
+    // A negative size would seek backwards (an endless scan) or ask for a
+    // negative buffer: the header is damaged.
+    if (ReadInt32(header) != kResourceMagic || storedSize < 0 || unpackedSize < 0) {
       std::fclose(archive);
       FatalError("Resource format error !");
+    }
+    // Data that runs past the end of the file: the archive was cut short.
+    if (storedSize > fileSize - position) {
+      std::fclose(archive);
+      FatalError("Read error !");
     }
     auto* entry = static_cast<ResourceDirectoryEntry*>(AllocZeroed(sizeof(ResourceDirectoryEntry)));
     std::memcpy(entry->name, header + 4, kResourceNameKept);
@@ -188,22 +192,25 @@ void OpenResourceArchive() {
 }
 
 char* ExtractResource(const char* name) {
-  auto* result = static_cast<char*>(AllocZeroed(kResourceNameField));
   if (!archiveOpen) {
-    std::snprintf(result, kResourceNameField, "%s", name);
-    return result;
+    auto* copy = static_cast<char*>(AllocZeroed(kResourceNameField));
+    std::snprintf(copy, kResourceNameField, "%s", name);
+    return copy;
   }
-  std::snprintf(result, kResourceNameField, "_#q_%i.t$p", extractionCounter);
+  // The name is allocated only once the file is complete: a failure below
+  // that is caught (fuzz targets) loses no memory.
+  char temporaryName[kResourceNameField];
+  std::snprintf(temporaryName, sizeof temporaryName, "_#q_%i.t$p", extractionCounter);
   ++extractionCounter;
 
   FILE* archive = std::fopen(archivePath, "rb");
   if (!archive) FatalError("Cannot open resource file !");
-  FILE* temporary = CreateTemporaryFile(result);
+  FILE* temporary = CreateTemporaryFile(temporaryName);
   if (!temporary) {
     std::fclose(archive);
     FatalError(kWriteError);
   }
-  RememberOutstanding(result);
+  RememberOutstanding(temporaryName);
 
   const ResourceDirectoryEntry* entry = FindEntry(name);
   if (!entry) {
@@ -221,6 +228,8 @@ char* ExtractResource(const char* name) {
   std::fclose(temporary);
   std::fclose(archive);
   if (!flushed) FatalError(kWriteError);
+  auto* result = static_cast<char*>(AllocZeroed(kResourceNameField));
+  std::memcpy(result, temporaryName, sizeof temporaryName);
   return result;
 }
 

@@ -7,7 +7,7 @@
 #endif
 
 #include "platform/display/display_service.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/settings.hpp"
 
 std::recursive_mutex displayLock;

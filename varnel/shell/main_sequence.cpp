@@ -8,7 +8,7 @@
 #include "platform/window/window_service.hpp"
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/shell/display.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/input_state.hpp"
 #include "varnel/shell/magazine_state.hpp"
 #include "varnel/shell/music_calls.hpp"

@@ -7,7 +7,7 @@
 #include "platform/window/window_service.hpp"
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/shell/display.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/magazine_state.hpp"
 #include "varnel/shell/main_sequence.hpp"
 #include "varnel/shell/settings.hpp"

@@ -2,7 +2,7 @@
 // the music stays off for the whole run.
 #include "platform/clock/clock_service.hpp"
 #include "platform/sound/bass_service.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/music_backends.hpp"
 
 namespace {

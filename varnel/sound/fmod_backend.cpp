@@ -2,7 +2,7 @@
 // to load a song is fatal with the library's error text.
 #include "platform/clock/clock_service.hpp"
 #include "platform/sound/fmod_service.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/music_backends.hpp"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "varnel/sound/music_player.hpp"
 
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/cd_audio.hpp"
 #include "varnel/sound/music_backends.hpp"
 #include "varnel/sound/sound_startup.hpp"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 using namespace platform;
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "varnel/media/picture.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/text/article_layout.hpp"
 
 using namespace platform;

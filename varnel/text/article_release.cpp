@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/clock/clock_service.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/text/article_parser.hpp"
 
 using namespace platform;

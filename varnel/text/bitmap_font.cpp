@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "varnel/media/picture.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 int32_t pageTurnPending = 0;
 int32_t pageTurnDirection = 0;

@@ -1,6 +1,6 @@
 #include "varnel/text/text_surface.hpp"
 
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 using namespace platform;
 

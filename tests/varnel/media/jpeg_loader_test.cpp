@@ -12,7 +12,7 @@
 #include "tests/varnel/media/archive_builder.hpp"
 #include "varnel/media/picture.hpp"
 #include "varnel/media/resource_archive.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 
 using namespace testing_support;
 

@@ -152,15 +152,36 @@ TEST_F(ResourceArchiveDeathTest, WrongMagicAnywhere) {
   EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Resource format error !");
 }
 
-TEST_F(ResourceArchiveDeathTest, SizesThatLeaveTheFileAreFormatErrors) {
-  RawEntry negative = Stored("A", TextBytes("abc"));
-  negative.storedSize = -276;  // would seek back to the start: an endless scan
-  WriteArchive({negative});
-  EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Resource format error !");
-
+TEST_F(ResourceArchiveDeathTest, LastEntryCutShortIsAReadError) {
+  Bytes text;
+  for (int i = 0; i < 3000; ++i) text.push_back(static_cast<uint8_t>("cut short "[i % 10]));
+  const Bytes stored = Archive({Stored("A", TextBytes("a")), Stored("B", text)});
+  const Bytes packed = Archive({Stored("A", TextBytes("a")), Packed("B", text)});
+  for (const Bytes& whole : {stored, packed}) {
+    for (size_t cut : {size_t{1}, size_t{1000}, whole.size() - 2 * kResourceHeaderSize - 1}) {
+      WriteFile("varnel.rs", Bytes(whole.begin(), whole.end() - static_cast<long>(cut)));
+      EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Read error !") << cut;
+    }
+  }
+  // A header that claims one byte more than the file holds.
   RawEntry pastEnd = Stored("A", TextBytes("abc"));
   pastEnd.storedSize = 4;
   WriteArchive({pastEnd});
+  EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Read error !");
+}
+
+TEST_F(ResourceArchiveDeathTest, BadMagicWinsOverASizeThatLeavesTheFile) {
+  RawEntry bad = Stored("A", TextBytes("abc"));
+  bad.magic = 0;
+  bad.storedSize = 1 << 20;
+  WriteArchive({bad});
+  EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Resource format error !");
+}
+
+TEST_F(ResourceArchiveDeathTest, NegativeSizesAreFormatErrors) {
+  RawEntry negative = Stored("A", TextBytes("abc"));
+  negative.storedSize = -276;  // would seek back to the start: an endless scan
+  WriteArchive({negative});
   EXPECT_EXIT(OpenResourceArchive(), testing::ExitedWithCode(1), "ERROR: Resource format error !");
 
   RawEntry negativeUnpacked = Packed("A", TextBytes("abc"));

@@ -12,7 +12,7 @@
 
 #include "platform/display/display_service.hpp"
 #include "platform/display/fake_display_service.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/settings.hpp"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/display/display_service.hpp"
 #include "platform/display/fake_display_service.hpp"
 #include "platform/window/fake_window_service.hpp"
-#include "tests/platform/screen_test_support.hpp"
+#include "tests/platform/window/screen_test_support.hpp"
 #include "varnel/shell/display.hpp"
 #include "varnel/shell/settings.hpp"
 #include "varnel/shell/window_procedure.hpp"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/dialog/dialog_painter.hpp"
-#include "tests/platform/dialog_desktop.hpp"
+#include "tests/platform/dialog/dialog_desktop.hpp"
 #include "varnel/resources/setup_dialog_template.hpp"
 #include "varnel/shell/settings.hpp"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "tests/varnel/sound/sound_fixture.hpp"
-#include "varnel/shell/fatal_error.hpp"
+#include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
 namespace {
