@@ -19,6 +19,9 @@ namespace {
 // Larger entries are refused: the handle's size field is 32-bit signed and
 // nothing the engine reads comes near this.
 constexpr uint64_t kMaxFileSize = 0x7fffffff;
+// Entries are read in pieces of this size: a header may promise more than
+// the entry holds.
+constexpr size_t kReadPiece = 1 << 20;
 
 struct ArchiveState {
   std::mutex lock;
@@ -26,6 +29,7 @@ struct ArchiveState {
   std::vector<uint8_t> memoryCopy;                   // backing of an in-memory archive
   std::unordered_map<std::string, zip_uint64_t> byName;  // lower-case normalized name
   std::unordered_multimap<std::string, zip_uint64_t> byBaseName;
+  uint64_t sizeLimit = kMaxFileSize;
 };
 
 ArchiveState& State() {
@@ -71,7 +75,7 @@ std::optional<std::vector<uint8_t>> ReadEntryLocked(ArchiveState& state, zip_uin
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat_index(state.zip, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) return {};
-  if (stat.size > kMaxFileSize) {
+  if (stat.size > state.sizeLimit) {
     Log("archive entry \"%s\" is too large", stat.name ? stat.name : "?");
     return {};
   }
@@ -81,10 +85,12 @@ std::optional<std::vector<uint8_t>> ReadEntryLocked(ArchiveState& state, zip_uin
         zip_strerror(state.zip));
     return {};
   }
-  std::vector<uint8_t> bytes(static_cast<size_t>(stat.size));
+  std::vector<uint8_t> bytes;
   zip_uint64_t done = 0;
   while (done < stat.size) {
-    const zip_int64_t got = zip_fread(file, bytes.data() + done, stat.size - done);
+    const size_t piece = static_cast<size_t>(std::min<zip_uint64_t>(kReadPiece, stat.size - done));
+    bytes.resize(static_cast<size_t>(done) + piece);
+    const zip_int64_t got = zip_fread(file, bytes.data() + done, piece);
     if (got <= 0) break;
     done += static_cast<zip_uint64_t>(got);
   }
@@ -137,7 +143,7 @@ std::optional<std::vector<uint8_t>> ReadDisk(const std::filesystem::path& path) 
   if (!in) return {};
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxFileSize) return {};
+  if (size < 0 || static_cast<uint64_t>(size) > State().sizeLimit) return {};
   in.seekg(0);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return {};
@@ -244,6 +250,25 @@ bool AlfActive() {
   ArchiveState& state = State();
   std::lock_guard guard(state.lock);
   return state.zip != nullptr;
+}
+
+std::vector<std::string> ArchiveFileNames() {
+  ArchiveState& state = State();
+  std::lock_guard guard(state.lock);
+  std::vector<std::string> names;
+  if (!state.zip) return names;
+  for (const auto& [key, index] : state.byName) {
+    const char* name = zip_get_name(state.zip, index, ZIP_FL_ENC_GUESS);
+    if (name) names.emplace_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void SetDataFileSizeLimit(uint64_t bytes) {
+  ArchiveState& state = State();
+  std::lock_guard guard(state.lock);
+  state.sizeLimit = std::min(bytes, kMaxFileSize);
 }
 
 std::optional<std::vector<uint8_t>> ReadDataFile(std::string_view name) {

@@ -36,6 +36,11 @@ size_t AlfRead(void* buffer, size_t size, size_t count, ArchiveFile* file);
 // Null is accepted.
 void AlfClose(ArchiveFile* file);
 
+// Names of the archive's files (empty without an archive).
+std::vector<std::string> ArchiveFileNames();
+// Files larger than this are refused (default and maximum: 2 GiB - 1).
+void SetDataFileSizeLimit(uint64_t bytes);
+
 // A whole data file, or nothing when it does not exist.
 std::optional<std::vector<uint8_t>> ReadDataFile(std::string_view name);
 bool DataFileExists(std::string_view name);

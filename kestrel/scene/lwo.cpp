@@ -294,16 +294,18 @@ void ParseLwo2(Reader& r, ObjectFile& object) {
       state.polygonBase = l.polygons.size();
       state.polygonsKept = type == Id("FACE") || type == Id("PTCH");
       if (!state.polygonsKept) continue;
+      l.corners.reserve(l.corners.size() + c.Left() / 2);
       while (!c.AtEnd()) {
         const uint16_t count = c.U2() & kLwo2CornerCountMask;
         ObjectLayer::Polygon polygon;
-        polygon.corners.reserve(count);
+        polygon.firstCorner = uint32_t(l.corners.size());
+        polygon.cornerCount = count;
         for (uint16_t i = 0; i < count; ++i) {
           const uint32_t point = c.Vx();
           if (point >= l.points.size()) throw DamagedError{"polygon names a missing point"};
-          polygon.corners.push_back(point);
+          l.corners.push_back(point);
         }
-        l.polygons.push_back(std::move(polygon));
+        l.polygons.push_back(polygon);
       }
       state.tags.resize(l.polygons.size(), UINT32_MAX);
     } else if (id == Id("PTAG")) {
@@ -474,10 +476,12 @@ void ParseLwob(Reader& r, ObjectFile& object) {
       while (!c.AtEnd()) {
         const uint16_t count = c.U2();
         ObjectLayer::Polygon polygon;
+        polygon.firstCorner = uint32_t(l.corners.size());
+        polygon.cornerCount = count;
         for (uint16_t i = 0; i < count; ++i) {
           const uint16_t point = c.U2();
           if (point >= l.points.size()) throw DamagedError{"polygon names a missing point"};
-          polygon.corners.push_back(point);
+          l.corners.push_back(point);
         }
         int surface = int16_t(c.U2());
         // A negative surface announces detail polygons, which follow as
@@ -487,7 +491,7 @@ void ParseLwob(Reader& r, ObjectFile& object) {
           c.U2();
         }
         polygonSurface.push_back(surface);
-        l.polygons.push_back(std::move(polygon));
+        l.polygons.push_back(polygon);
       }
     } else if (id == Id("SURF")) {
       ReadSurfaceLwob(c, table);

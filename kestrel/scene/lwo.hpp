@@ -20,10 +20,15 @@ struct ObjectLayer {
   Vec3 pivot;
   std::vector<Vec3> points;
   struct Polygon {
-    std::vector<uint32_t> corners;  // point indices
-    int surface = 0;                // index into ObjectFile::surfaces
+    uint32_t firstCorner = 0;  // into `corners`
+    uint32_t cornerCount = 0;
+    int surface = 0;           // index into ObjectFile::surfaces
   };
   std::vector<Polygon> polygons;
+  std::vector<uint32_t> corners;  // point indices of all polygons, in order
+  std::span<const uint32_t> Corners(const Polygon& polygon) const {
+    return {corners.data() + polygon.firstCorner, polygon.cornerCount};
+  }
   // Per-point maps (VMAP) and per-polygon-corner overrides (VMAD).
   struct PointMap {
     std::string name;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 #include "kestrel/scene/lwo.hpp"
 
@@ -26,11 +27,11 @@ Vec3 Normalized(Vec3 v) {
 }
 
 // Newell's normal: robust for concave and slightly non-planar polygons.
-Vec3 PolygonNormal(const std::vector<Vec3>& points, const std::vector<uint32_t>& corners) {
+Vec3 PolygonNormal(const std::vector<Vec3>& points, std::span<const uint32_t> corners) {
   Vec3 n;
   for (size_t i = 0; i < corners.size(); ++i) {
     const Vec3 a = points[corners[i]];
-    const Vec3 b = points[corners[(i + 1) % corners.size()]];
+    const Vec3 b = points[corners[i + 1 == corners.size() ? 0 : i + 1]];
     n.x += (a.y - b.y) * (a.z + b.z);
     n.y += (a.z - b.z) * (a.x + b.x);
     n.z += (a.x - b.x) * (a.y + b.y);
@@ -52,8 +53,13 @@ bool InTriangle(Point2 p, Point2 a, Point2 b, Point2 c, double orientation) {
 bool SamePoint(Point2 a, Point2 b) { return a.x == b.x && a.y == b.y; }
 
 // Triangles as positions within the polygon's corner list, in its winding.
-void Triangulate(const std::vector<Vec3>& points, const std::vector<uint32_t>& corners, Vec3 normal,
-                 std::vector<uint32_t>* out) {
+struct TriangulationScratch {
+  std::vector<Point2> flat;
+  std::vector<uint32_t> left;
+};
+
+void Triangulate(const std::vector<Vec3>& points, std::span<const uint32_t> corners, Vec3 normal,
+                 TriangulationScratch& scratch, std::vector<uint32_t>* out) {
   const size_t n = corners.size();
   if (n < 3) return;
   if (n == 3) {
@@ -62,7 +68,8 @@ void Triangulate(const std::vector<Vec3>& points, const std::vector<uint32_t>& c
   }
   // Project on the plane of the two axes the normal points least along.
   const float ax = std::fabs(normal.x), ay = std::fabs(normal.y), az = std::fabs(normal.z);
-  std::vector<Point2> flat(n);
+  std::vector<Point2>& flat = scratch.flat;
+  flat.resize(n);
   for (size_t i = 0; i < n; ++i) {
     const Vec3 p = points[corners[i]];
     if (ax >= ay && ax >= az)
@@ -74,11 +81,20 @@ void Triangulate(const std::vector<Vec3>& points, const std::vector<uint32_t>& c
   }
   double area = 0;
   for (size_t i = 0; i < n; ++i) {
-    const Point2 a = flat[i], b = flat[(i + 1) % n];
+    const Point2 a = flat[i], b = flat[i + 1 == n ? 0 : i + 1];
     area += a.x * b.y - b.x * a.y;
   }
   const double orientation = area >= 0 ? 1 : -1;
-  std::vector<uint32_t> left(n);
+  // Convex polygons (most of them) are fanned at once.
+  bool convex = true;
+  for (size_t i = 0; convex && i < n; ++i)
+    convex = Cross(flat[i], flat[i + 1 < n ? i + 1 : i + 1 - n], flat[i + 2 < n ? i + 2 : i + 2 - n]) * orientation > 0;
+  if (convex) {
+    for (uint32_t i = 1; i + 1 < n; ++i) out->insert(out->end(), {0, i, i + 1});
+    return;
+  }
+  std::vector<uint32_t>& left = scratch.left;
+  left.resize(n);
   for (size_t i = 0; i < n; ++i) left[i] = uint32_t(i);
   size_t guard = 0;
   size_t i = 0;
@@ -147,11 +163,6 @@ struct CornerAttributes {
   Vec3 normal;
   Vec2 uv;
   Vec4 color{1, 1, 1, 1};
-};
-
-struct Emitted {
-  uint32_t index;
-  CornerAttributes a;
 };
 
 bool Same(const CornerAttributes& x, const CornerAttributes& y) {
@@ -225,14 +236,21 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
   const auto& points = layer.points;
   const size_t polygonCount = layer.polygons.size();
   std::vector<Vec3> faceNormals(polygonCount);
-  std::vector<std::vector<uint32_t>> pointPolygons(points.size());
+  // Polygons around each point, as one flat list with offsets per point.
+  std::vector<uint32_t> aroundStart(points.size() + 1, 0);
   for (size_t p = 0; p < polygonCount; ++p) {
     const auto& polygon = layer.polygons[p];
-    if (polygon.corners.size() < 3) continue;
-    faceNormals[p] = PolygonNormal(points, polygon.corners);
-    for (uint32_t c : polygon.corners) {
-      auto& list = pointPolygons[c];
-      if (list.empty() || list.back() != p) list.push_back(uint32_t(p));
+    if (polygon.cornerCount < 3) continue;
+    faceNormals[p] = PolygonNormal(points, layer.Corners(polygon));
+    for (uint32_t c : layer.Corners(polygon)) ++aroundStart[c + 1];
+  }
+  for (size_t i = 0; i < points.size(); ++i) aroundStart[i + 1] += aroundStart[i];
+  std::vector<uint32_t> around(aroundStart.back());
+  {
+    std::vector<uint32_t> fill(aroundStart.begin(), aroundStart.end() - 1);
+    for (size_t p = 0; p < polygonCount; ++p) {
+      if (layer.polygons[p].cornerCount < 3) continue;
+      for (uint32_t c : layer.Corners(layer.polygons[p])) around[fill[c]++] = uint32_t(p);
     }
   }
 
@@ -247,11 +265,22 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
       colors = MakeLookup(layer, FindPointMap(layer, kRgb, ""), FindCornerMap(layer, kRgb, ""));
   }
 
-  std::vector<std::vector<Emitted>> emitted(points.size());
+  // Vertices made for each point: a chain through `nextOfPoint`.
+  std::vector<uint32_t> firstOfPoint(points.size(), UINT32_MAX);
+  std::vector<uint32_t> nextOfPoint;
+  std::vector<CornerAttributes> made;
+  const uint32_t base = uint32_t(mesh.positions.size());
+  mesh.positions.reserve(mesh.positions.size() + points.size());
+  mesh.normals.reserve(mesh.normals.size() + points.size());
+  made.reserve(points.size());
+  nextOfPoint.reserve(points.size());
   std::vector<uint32_t> triangles;
+  std::vector<uint32_t> cornerVertex;
+  TriangulationScratch scratch;
   for (size_t p = 0; p < polygonCount; ++p) {
     const auto& polygon = layer.polygons[p];
-    if (polygon.corners.size() < 3) continue;
+    if (polygon.cornerCount < 3) continue;
+    const auto corners = layer.Corners(polygon);
     const size_t surfaceIndex = size_t(polygon.surface);
     const Surface& surface = object.surfaces[surfaceIndex];
     const float cosLimit = std::cos(surface.smoothingAngle);
@@ -263,14 +292,15 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
                                              FindCornerMap(layer, kTxuv, surface.image.uvMap));
       uvReady[surfaceIndex] = true;
     }
-    std::vector<uint32_t> cornerVertex(polygon.corners.size());
-    for (size_t k = 0; k < polygon.corners.size(); ++k) {
-      const uint32_t point = polygon.corners[k];
+    cornerVertex.resize(corners.size());
+    for (size_t k = 0; k < corners.size(); ++k) {
+      const uint32_t point = corners[k];
       CornerAttributes a;
       a.normal = faceNormals[p];
       if (smooth) {
         Vec3 sum;
-        for (uint32_t q : pointPolygons[point]) {
+        for (uint32_t k2 = aroundStart[point]; k2 < aroundStart[point + 1]; ++k2) {
+          const uint32_t q = around[k2];
           if (layer.polygons[q].surface != polygon.surface) continue;
           if (Dot(faceNormals[q], faceNormals[p]) >= cosLimit - 1e-6f) sum = Add(sum, faceNormals[q]);
         }
@@ -287,9 +317,9 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
         if (colors.Get(point, uint32_t(p), c)) a.color = {c[0], c[1], c[2], colors.dimension == 4 ? c[3] : 1.0f};
       }
       uint32_t index = UINT32_MAX;
-      for (const auto& e : emitted[point]) {
-        if (Same(e.a, a)) {
-          index = e.index;
+      for (uint32_t e = firstOfPoint[point]; e != UINT32_MAX; e = nextOfPoint[e]) {
+        if (Same(made[e], a)) {
+          index = base + e;
           break;
         }
       }
@@ -299,12 +329,14 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
         mesh.normals.push_back(a.normal);
         mesh.uvs.push_back(a.uv);
         if (withColors) mesh.colors.push_back(a.color);
-        emitted[point].push_back({index, a});
+        nextOfPoint.push_back(firstOfPoint[point]);
+        firstOfPoint[point] = uint32_t(made.size());
+        made.push_back(a);
       }
       cornerVertex[k] = index;
     }
     triangles.clear();
-    Triangulate(points, polygon.corners, faceNormals[p], &triangles);
+    Triangulate(points, corners, faceNormals[p], scratch, &triangles);
     auto& batch = batchIndices[surfaceIndex];
     for (uint32_t t : triangles) batch.push_back(cornerVertex[t]);
   }

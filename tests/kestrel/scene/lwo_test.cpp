@@ -109,7 +109,7 @@ TEST(ObjectReader, ConcavePolygonsKeepTheirArea) {
     const ObjectLayer& layer = object->layers.at(0);
     ASSERT_EQ(layer.polygons.size(), 1u);
     // Area by the shoelace rule in the polygon's plane (Newell).
-    const auto& corners = layer.polygons[0].corners;
+    const auto corners = layer.Corners(layer.polygons[0]);
     double nx = 0, ny = 0, nz = 0;
     for (size_t i = 0; i < corners.size(); ++i) {
       const Vec3 a = layer.points[corners[i]], b = layer.points[corners[(i + 1) % corners.size()]];
