@@ -313,6 +313,7 @@ size_t AlfRead(void* buffer, size_t size, size_t count, ArchiveFile* file) {
   if (!file || !buffer || size == 0 || count == 0) return 0;
   const size_t left = file->bytes.size() - static_cast<size_t>(file->position);
   const size_t items = std::min(count, left / size);
+  if (items == 0) return 0;
   std::memcpy(buffer, file->bytes.data() + file->position, items * size);
   file->position += static_cast<int32_t>(items * size);
   return items;

@@ -72,6 +72,16 @@ TEST_F(Archive, OpenReadCloseLikeStdio) {
   EXPECT_EQ(AlfOpen("music.xm", "wb"), nullptr);
 }
 
+TEST_F(Archive, EmptyFilesOpenAndReadNothing) {
+  MakeArchive({{"empty.txt", ""}});
+  ArchiveFile* file = AlfOpen("empty.txt", "rb");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->size, 0);
+  char byte = 0;
+  EXPECT_EQ(AlfRead(&byte, 1, 1, file), 0u);
+  AlfClose(file);
+}
+
 TEST_F(Archive, WithoutAnArchiveFilesComeFromTheDirectory) {
   WriteFile("Scenes.txt", std::string("x"));
   ASSERT_EQ(0, testing_support::RunCommand("mkdir -p Data/Sub && echo -n hello > Data/Sub/File.TXT"));
