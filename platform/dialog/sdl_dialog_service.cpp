@@ -55,6 +55,7 @@ class DialogWindow {
   void Show() {
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
+    SDL_SetWindowInputFocus(window_);
   }
   void Paint(const DialogSession& session) {
     PaintDialog(session, canvas_);
@@ -131,7 +132,10 @@ void Dispatch(const SDL_Event& event, Uint32 windowId, DialogSession& session,
       break;
     case SDL_KEYDOWN: {
       DialogKey key;
-      if (event.key.windowID != windowId || !TranslateKey(event.key.keysym.sym, &key)) break;
+      // Keys that came before SDL gave the window the keyboard focus carry no
+      // window; a modal dialog takes them.
+      const bool ours = event.key.windowID == windowId || event.key.windowID == 0;
+      if (!ours || !TranslateKey(event.key.keysym.sym, &key)) break;
       if (event.key.repeat && !Repeats(key)) break;
       session.Key(key, (event.key.keysym.mod & KMOD_SHIFT) != 0);
       break;

@@ -206,19 +206,21 @@ void ReadingLoop() {
   // With no vertical blank to wait for, a pass lasts at least this long, so
   // held keys repeat at a display's pace instead of the processor's.
   constexpr uint32_t kShortestPass = 16;
+  SampleInput();  // presses made before the loop are no commands
   while (!magazineStopRequested) {
     const uint32_t passStart = platform::GetTickCount();
-    if (IsKeyOf(inputState.currentKey, 'x')) break;
+    SampleInput();
+    if (IsKeyOf(passInput.key, 'x')) break;
     ReaderFrame(ArticlePointer);
-    if (IsKeyOf(inputState.currentKey, 's')) SaveArticleText(ArticlePointer);
-    RunKeyCommand(inputState.currentKey);
+    if (IsKeyOf(passInput.key, 's')) SaveArticleText(ArticlePointer);
+    RunKeyCommand(passInput.key);
 
-    const int32_t buttons = inputState.mouseButtons;
+    const int32_t buttons = passInput.buttons;
     if (buttons == 2) backRequest = 1;
     if (buttons == 1) {
       const bool twice = ArticlePointer->twoColumns != 0;
-      if (inputState.mouseX < 64) PageMoves(PageBack, twice, false);
-      if (inputState.mouseX > 576) PageMoves(PageForward, twice, false);
+      if (passInput.mouseX < 64) PageMoves(PageBack, twice, false);
+      if (passInput.mouseX > 576) PageMoves(PageForward, twice, false);
     }
     if (openPending == 1) OpenPendingArticle();
     if (backRequest) GoBack();
@@ -289,7 +291,7 @@ void RunKeyCommand(int32_t key) {
 void MagazineMain() {
   FrameBuffer = {kFrameWidth, kFrameHeight, AllocZeroedArray<uint16_t>(kFramePixels)};
   cursorIdleTicks = 16777215;
-  BindPointer(&inputState.mouseX, &inputState.mouseY);
+  BindPointer(&passInput.mouseX, &passInput.mouseY);
   BindPageTurnSettings(&settings.softScroll, &settings.plasmaLike);
   ShowOpeningCover();
 

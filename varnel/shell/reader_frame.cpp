@@ -141,5 +141,5 @@ void ReaderFrame(Article* article) {
   }
   PresentFrame(page);
 
-  if (inputState.mouseButtons == 1 || inputState.currentKey == 13) FollowLink(linkUnderMouse);
+  if (passInput.buttons == 1 || passInput.key == 13) FollowLink(linkUnderMouse);
 }

@@ -4,6 +4,7 @@
 #include "varnel/shell/input_state.hpp"
 
 InputState inputState;
+PassInput passInput;
 int cursorAutoHide = 0;
 std::atomic<uint32_t> cursorIdleTicks{0};
 uintptr_t cursorTimerId = 0;
@@ -15,6 +16,10 @@ using namespace platform;
 int32_t lastMouseX = 0;  // where the mouse was at the previous tick
 int32_t lastMouseY = 0;
 bool cursorHidden = false;  // hidden by the auto-hide step
+
+// Key messages' lParam bit 30: the key was already down (an auto-repeat).
+constexpr intptr_t kKeyWasDownFlag = intptr_t{1} << 30;
+constexpr int32_t kButtonFlags = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
 // Down to a negative counter, the only one at which the cursor is hidden
 // whatever earlier calls raised it to.
@@ -58,6 +63,26 @@ void MakeCursorVisible() {
   cursorHidden = false;
 }
 
+void SampleInput() {
+  // Held state first, then the latches (the reverse of the writer's order).
+  const int32_t held = inputState.currentKey;
+  const int32_t heldButtons = inputState.mouseButtons;
+  const int32_t x = inputState.mouseX;
+  const int32_t y = inputState.mouseY;
+  const int32_t pressed = inputState.pressedKey.exchange(0);
+  const uint64_t press = inputState.pressedButton.exchange(0);
+  passInput.key = held != 0 ? held : pressed;
+  if ((heldButtons & kButtonFlags) == 0 && press != 0) {
+    passInput.buttons = static_cast<int32_t>(press >> 32);
+    passInput.mouseX = static_cast<int32_t>((press >> 16) & 0xFFFF);
+    passInput.mouseY = static_cast<int32_t>(press & 0xFFFF);
+  } else {
+    passInput.buttons = heldButtons;
+    passInput.mouseX = x;
+    passInput.mouseY = y;
+  }
+}
+
 intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wParam,
                              intptr_t lParam) {
   switch (message) {
@@ -68,6 +93,9 @@ intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wP
       Window().PostQuitMessage(0);
       break;
     case WM_KEYDOWN:
+      // The latch before the held state, so a pass that misses the one sees
+      // the other. Auto-repeats are not fresh presses.
+      if ((lParam & kKeyWasDownFlag) == 0) inputState.pressedKey = static_cast<int32_t>(wParam);
       inputState.currentKey = static_cast<int32_t>(wParam);
       break;
     case WM_KEYUP:
@@ -78,6 +106,10 @@ intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wP
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
+      if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+        inputState.pressedButton = PackPress(static_cast<int32_t>(wParam), static_cast<int32_t>(lParam & 0xFFFF),
+                                             static_cast<int32_t>((lParam >> 16) & 0xFFFF));
+      }
       inputState.mouseX = static_cast<int32_t>(lParam & 0xFFFF);
       inputState.mouseY = static_cast<int32_t>((lParam >> 16) & 0xFFFF);
       inputState.mouseButtons = static_cast<int32_t>(wParam);

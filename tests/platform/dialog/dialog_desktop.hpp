@@ -52,16 +52,9 @@ struct Geometry {
 // Quoted for the shell: a window name as an anchored search pattern.
 inline std::string NamePattern(const std::string& caption) { return "'^" + caption + "$'"; }
 
-// Waits until the window with that caption is mapped; false after 10 s.
+// Waits until the window with that caption is mapped.
 inline bool WaitForWindow(const XvfbServer& server, const std::string& caption) {
-  for (int i = 0; i < 100; ++i) {
-    if (server.Xdotool("search --onlyvisible --name " + NamePattern(caption) + " >/dev/null") ==
-        0) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return false;
+  return server.WaitForWindow(NamePattern(caption));
 }
 
 inline std::optional<Geometry> WindowGeometry(const XvfbServer& server,
@@ -90,14 +83,12 @@ inline std::optional<Geometry> WindowGeometry(const XvfbServer& server,
 inline void ClickAt(const XvfbServer& server, const std::string& caption, int x, int y) {
   server.Xdotool("search --onlyvisible --name " + NamePattern(caption) + " mousemove --window %1 " +
                  std::to_string(x) + " " + std::to_string(y) + " click 1 2>/dev/null");
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
 }
 
 // Keys (xdotool names) typed into the window after giving it the keyboard.
 inline void Type(const XvfbServer& server, const std::string& caption, const std::string& keys) {
   server.Xdotool("search --onlyvisible --name " + NamePattern(caption) +
                  " windowfocus --sync %1 key --delay 60 " + keys + " 2>/dev/null");
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
 }
 
 // How the X server shows a 5-bit channel of the dialog's pixels.
@@ -133,20 +124,33 @@ inline std::optional<Screen> Capture(const XvfbServer& server, const std::string
   return screen;
 }
 
+// Waits until the dialog's window is mapped and its face is drawn (its
+// corner shows the dialog grey).
+inline bool WaitForDialogDrawn(const XvfbServer& server, const std::string& caption) {
+  if (!WaitForWindow(server, caption)) return false;
+  if (testing_support::ImageMagickConvert().empty()) return true;
+  return testing_support::WaitUntil([&] {
+    const std::optional<Geometry> window = WindowGeometry(server, caption);
+    const std::optional<Screen> screen = Capture(server, "drawn.png");
+    return window && screen && window->x + 2 < screen->width && window->y + 2 < screen->height &&
+           screen->At(window->x + 2, window->y + 2) == Grey555(24);
+  });
+}
+
 // Runs `act` on a second thread while the test's thread runs the dialog. When
-// `act` is done (or failed half-way), Esc is sent until the dialog is gone, so
-// a broken run fails instead of hanging.
+// `act` is done (or failed half-way) and the dialog is still there after a
+// generous wait, Esc is sent until it is gone.
 class User {
  public:
   User(const XvfbServer& server, const std::string& caption, std::function<void()> act)
       : thread_([this, &server, caption, act] {
-          if (WaitForWindow(server, caption)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // first frame
-            act();
-          }
-          for (int i = 0; i < 40 && !dialogGone_; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            if (!dialogGone_) Type(server, caption, "Escape");
+          if (WaitForDialogDrawn(server, caption)) act();
+          // A broken run fails instead of hanging: Esc once the dialog has
+          // had ample time to end by itself.
+          testing_support::WaitUntil([this] { return dialogGone_.load(); });
+          for (int i = 0; i < 20 && !dialogGone_; ++i) {
+            Type(server, caption, "Escape");
+            testing_support::WaitUntil([this] { return dialogGone_.load(); }, 1.0);
           }
         }) {}
   ~User() { Finish(); }

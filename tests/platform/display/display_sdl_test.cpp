@@ -36,6 +36,7 @@ class SdlDisplayTest : public testing::Test {
     window_ = Window().CreateMainWindow("Varnel", Procedure);
     ASSERT_NE(window_, nullptr);
     Window().ShowWindow(window_);
+    ASSERT_TRUE(testing_support::PumpUntilShownAndFocused(window_, screen_.xvfb()));
   }
   void TearDown() override {
     if (primary_) primary_->Release();
@@ -72,23 +73,29 @@ class SdlDisplayTest : public testing::Test {
       std::memcpy(locked.surface + y * locked.pitch, &frame[y * 640], 1280);
     back_->Unlock();
   }
-  void Settle() {
-    PumpUntil(
-        window_, [] { return false; }, 0.3);
-  }
 
   // Checks the screen against `frame` placed at (x, y), `scale` times.
   void ExpectScreen(const std::vector<uint16_t>& frame, bool as565, int left, int top, int scale) {
     SCOPED_TRACE(testing::Message() << "image at " << left << "," << top << " x" << scale);
-    const std::vector<uint8_t> shot = screen_.Capture();
+    const auto expectedAt = [&](int x, int y) {
+      const int ix = (x - left) / scale, iy = (y - top) / scale;
+      const bool inside = x >= left && y >= top && ix < 640 && iy < 480;
+      const uint16_t pixel = inside ? frame[iy * 640 + ix] : 0;
+      return as565 ? Rgb565ToScreen(pixel) : Rgb555ToScreen(pixel);
+    };
+    const auto matches = [&](const std::vector<uint8_t>& capture) {
+      for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+          if (screen_.At(capture, x, y) != expectedAt(x, y)) return false;
+      return true;
+    };
+    // Pumps until the server shows the frame: the window thread presents it.
+    const std::vector<uint8_t> shot = testing_support::PumpUntilScreen(window_, screen_, matches);
     ASSERT_FALSE(shot.empty());
     int wrong = 0;
     for (int y = 0; y < height_; ++y)
       for (int x = 0; x < width_; ++x) {
-        const int ix = (x - left) / scale, iy = (y - top) / scale;
-        const bool inside = x >= left && y >= top && ix < 640 && iy < 480;
-        const uint16_t pixel = inside ? frame[iy * 640 + ix] : 0;
-        const uint32_t expected = as565 ? Rgb565ToScreen(pixel) : Rgb555ToScreen(pixel);
+        const uint32_t expected = expectedAt(x, y);
         if (screen_.At(shot, x, y) != expected && ++wrong <= 5)
           ADD_FAILURE() << "at " << x << "," << y << " 0x" << std::hex << screen_.At(shot, x, y)
                         << " instead of 0x" << expected;
@@ -113,7 +120,6 @@ TEST_F(SdlDisplayTest, AFlippedFrameIsOnTheScreenPixelForPixel) {
   EXPECT_EQ(mode.redMask, 0x7C00u);
   Draw(frame_);
   ASSERT_TRUE(primary_->Flip(false));
-  Settle();
   ExpectScreen(frame_, false, 0, 0, 1);
 }
 
@@ -131,7 +137,6 @@ TEST_F(SdlDisplayTest, Refusing15BitsGivesA565ModeShownWithItsSixGreenBits) {
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint16_t>(i * 2654435761u >> 16);
   Draw(frame);
   ASSERT_TRUE(primary_->Flip(true));
-  Settle();
   ExpectScreen(frame, true, 0, 0, 1);
 }
 
@@ -144,7 +149,6 @@ TEST_F(SdlDisplayWideTest, TheImageIsCentredOnBlackBars) {
   ASSERT_EQ(Open(), 15);
   Draw(frame_);
   primary_->Flip(false);
-  Settle();
   ExpectScreen(frame_, false, 80, 60, 1);
 }
 
@@ -157,14 +161,11 @@ TEST_F(SdlDisplayLargeTest, WholeMultiplesFillTheScreenAndAltEnterGivesAWindow) 
   ASSERT_EQ(Open(), 15);
   Draw(frame_);
   primary_->Flip(false);
-  Settle();
   ExpectScreen(frame_, false, 0, 0, 2);
 
   ASSERT_EQ(screen_.xvfb().Xdotool("key alt+Return"), 0);
-  Settle();
   ExpectScreen(frame_, false, 320, 240, 1);
   ASSERT_EQ(screen_.xvfb().Xdotool("key alt+Return"), 0);
-  Settle();
   ExpectScreen(frame_, false, 0, 0, 2);
 }
 
@@ -172,14 +173,15 @@ TEST_F(SdlDisplayTest, AVsyncFlipFromAnotherThreadReturnsOnceTheFrameIsShown) {
   ASSERT_EQ(Open(), 15);
   Draw(frame_);
   std::atomic<bool> shownOnReturn{false};
+  const uint64_t flippedBefore = SdlDisplayStatistics().flipped;
   std::thread magazine([&] {
     primary_->Flip(true);
     const SdlDisplayCounts counts = SdlDisplayStatistics();
     shownOnReturn = counts.presented >= counts.flipped;
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the window thread is busy
-  PumpUntil(
-      window_, [&] { return shownOnReturn.load(); }, 3);
+  // The window thread is busy until the flip has been handed over.
+  testing_support::WaitUntil([&] { return SdlDisplayStatistics().flipped > flippedBefore; });
+  PumpUntil(window_, [&] { return shownOnReturn.load(); });
   magazine.join();
   EXPECT_TRUE(shownOnReturn);
 }
@@ -197,7 +199,7 @@ TEST_F(SdlDisplayTest, FlipsWithoutVsyncNeverWaitAndTheNewestFrameWins) {
     }
   });
   magazine.join();
-  Settle();
+  PumpUntil(window_, [&] { return SdlDisplayStatistics().presented > before.presented; });
   const SdlDisplayCounts after = SdlDisplayStatistics();
   EXPECT_EQ(after.flipped - before.flipped, 50u);
   EXPECT_EQ(after.presented - before.presented, 1u);

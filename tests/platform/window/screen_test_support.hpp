@@ -53,7 +53,7 @@ class TestScreen {
 // Pumps the current window driver's messages (dispatching each) until
 // `done` holds or `seconds` pass; a 50 ms timer keeps GetMessage returning.
 inline bool PumpUntil(platform::WindowHandle window, const std::function<bool()>& done,
-                      double seconds = 5.0) {
+                      double seconds = kDesktopTimeoutSeconds) {
   constexpr uintptr_t kPumpTimer = 4242;
   platform::WindowService& service = platform::Window();
   service.SetTimer(window, kPumpTimer, 50);
@@ -66,6 +66,28 @@ inline bool PumpUntil(platform::WindowHandle window, const std::function<bool()>
   }
   service.KillTimer(window, kPumpTimer);
   return reached;
+}
+
+// Pumps until the window named `caption` is mapped and has the keyboard
+// focus, so that input sent from now on reaches it.
+inline bool PumpUntilShownAndFocused(platform::WindowHandle window, const XvfbServer& xvfb,
+                                     const std::string& caption = "Varnel") {
+  const std::string pattern = "'^" + caption + "$'";
+  return PumpUntil(window, [&] { return xvfb.WindowFocused(pattern); }, kDesktopTimeoutSeconds);
+}
+
+// Pumps messages while taking screenshots until `shows` holds for one (or
+// the wait gives up); the last screenshot, empty if none could be taken.
+inline std::vector<uint8_t> PumpUntilScreen(platform::WindowHandle window, const TestScreen& screen,
+                                            const std::function<bool(const std::vector<uint8_t>&)>& shows) {
+  constexpr double kPumpBetweenShots = 0.1;
+  std::vector<uint8_t> shot;
+  WaitUntil([&] {
+    PumpUntil(window, [] { return false; }, kPumpBetweenShots);
+    shot = screen.Capture();
+    return !shot.empty() && shows(shot);
+  });
+  return shot;
 }
 
 // Channels widened to 8 bits as SDL converts them on the way to the screen

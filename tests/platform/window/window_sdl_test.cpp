@@ -55,9 +55,8 @@ class SdlWindowTest : public testing::Test {
     window_ = Window().CreateMainWindow("Varnel", RecordingProcedure);
     ASSERT_NE(window_, nullptr);
     Window().ShowWindow(window_);
-    // Let the server map it before input comes.
-    testing_support::PumpUntil(
-        window_, [] { return false; }, 0.3);
+    // Input sent before the window is mapped and focused would be lost.
+    ASSERT_TRUE(testing_support::PumpUntilShownAndFocused(window_, screen_.xvfb()));
     received.clear();
   }
   void TearDown() override {
@@ -67,7 +66,7 @@ class SdlWindowTest : public testing::Test {
 
   bool Xdotool(const std::string& arguments) { return screen_.xvfb().Xdotool(arguments) == 0; }
   // Runs the loop to its end; the quit message's exit code, or -1 on timeout.
-  int PumpToQuit(double seconds = 5.0) {
+  int PumpToQuit(double seconds = testing_support::kDesktopTimeoutSeconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     Window().SetTimer(window_, 4243, 50);  // keeps GetMessage returning
     WindowMessage message{};
@@ -105,7 +104,11 @@ TEST_F(SdlWindowTest, KeysArriveAsVirtualKeyCodesDownThenUp) {
 }
 
 TEST_F(SdlWindowTest, AHeldKeyRepeatsUntilReleased) {
-  ASSERT_TRUE(Xdotool("keydown Down sleep 1.2 keyup Down"));
+  // Held until the server's auto-repeat has come three times.
+  ASSERT_TRUE(Xdotool("keydown Down"));
+  const bool repeated = testing_support::PumpUntil(window_, [] { return Count(WM_KEYDOWN, VK_DOWN) >= 3; });
+  ASSERT_TRUE(Xdotool("keyup Down"));
+  ASSERT_TRUE(repeated);
   ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_KEYUP) >= 1; }));
   EXPECT_GE(Count(WM_KEYDOWN, VK_DOWN), 3u);
   EXPECT_EQ(Count(WM_KEYUP, VK_DOWN), 1u);
@@ -116,11 +119,24 @@ TEST_F(SdlWindowTest, AHeldKeyRepeatsUntilReleased) {
 }
 
 TEST_F(SdlWindowTest, MouseMovesAndClicksCarryImageCoordinatesAndButtonFlags) {
-  ASSERT_TRUE(
-      Xdotool("mousemove 100 200 sleep 0.1 click 1 sleep 0.1 mousemove 639 479 sleep 0.1 "
-              "click 3 sleep 0.1 keydown shift click 1 keyup shift"));
+  // Each step once the window has seen the one before.
+  // The pointer may first cross the window from where it was before.
+  const auto findMoveTo = [](int x, int y) -> const Received* {
+    for (const Received& r : received)
+      if (r.message == WM_MOUSEMOVE && r.lParam == MakeMouseLParam(x, y)) return &r;
+    return nullptr;
+  };
+  ASSERT_TRUE(Xdotool("mousemove 100 200"));
+  ASSERT_TRUE(testing_support::PumpUntil(window_, [&] { return findMoveTo(100, 200) != nullptr; }));
+  ASSERT_TRUE(Xdotool("click 1"));
+  ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_LBUTTONUP) >= 1; }));
+  ASSERT_TRUE(Xdotool("mousemove 639 479"));
+  ASSERT_TRUE(testing_support::PumpUntil(window_, [&] { return findMoveTo(639, 479) != nullptr; }));
+  ASSERT_TRUE(Xdotool("click 3"));
+  ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_RBUTTONUP) >= 1; }));
+  ASSERT_TRUE(Xdotool("keydown shift click 1 keyup shift"));
   ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_LBUTTONUP) >= 2; }));
-  const Received* move = Find(WM_MOUSEMOVE);
+  const Received* move = findMoveTo(100, 200);
   ASSERT_NE(move, nullptr);
   EXPECT_EQ(move->lParam, MakeMouseLParam(100, 200));
   EXPECT_EQ(move->wParam, 0u);
@@ -145,10 +161,11 @@ class SdlWindowOnWideScreenTest : public SdlWindowTest {
 
 TEST_F(SdlWindowOnWideScreenTest, MouseCoordinatesGoThroughTheLetterbox) {
   // The image sits at (80, 60); clicks on the bars clamp to its edge.
-  ASSERT_TRUE(
-      Xdotool("mousemove 90 80 click 1 sleep 0.1 mousemove 5 5 click 1 sleep 0.1 "
-              "mousemove 799 599 click 1"));
-  ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_LBUTTONUP) >= 3; }));
+  const char* clicks[] = {"mousemove 90 80 click 1", "mousemove 5 5 click 1", "mousemove 799 599 click 1"};
+  for (size_t i = 0; i < std::size(clicks); ++i) {
+    ASSERT_TRUE(Xdotool(clicks[i]));
+    ASSERT_TRUE(testing_support::PumpUntil(window_, [&] { return Count(WM_LBUTTONUP) >= i + 1; }));
+  }
   EXPECT_EQ(Find(WM_LBUTTONDOWN, 0)->lParam, MakeMouseLParam(10, 20));
   EXPECT_EQ(Find(WM_LBUTTONDOWN, 1)->lParam, MakeMouseLParam(0, 0));
   EXPECT_EQ(Find(WM_LBUTTONDOWN, 2)->lParam, MakeMouseLParam(639, 479));

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "tests/platform/dialog/dialog_desktop.hpp"
 #include "tests/support/scratch_dir.hpp"
 
 extern char** environ;
@@ -17,7 +18,7 @@ extern char** environ;
 namespace testing_support {
 namespace {
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+constexpr const char* kSetupCaption = "Varnel#3";
 
 }  // namespace
 
@@ -70,26 +71,32 @@ bool MagazineSession::Running() {
 }
 
 int MagazineSession::WaitForExit(int seconds) {
-  for (int i = 0; i < seconds * 10 && Running(); ++i) SleepMs(100);
+  WaitUntil([this] { return !Running(); }, seconds);
   return Running() ? -1 : status_;
 }
 
-void MagazineSession::Press(const std::string& key) {
-  x_.Xdotool("keydown " + key);
-  SleepMs(150);
-  x_.Xdotool("keyup " + key);
+bool MagazineSession::WaitForSetupDialog() {
+  return dialog_desktop::WaitForDialogDrawn(x_, kSetupCaption) && WaitForWindowAndFocus(kSetupCaption);
 }
+
+bool MagazineSession::WaitForWindowAndFocus(const std::string& caption) {
+  const std::string pattern = dialog_desktop::NamePattern(caption);
+  if (!x_.WaitForWindow(pattern)) return false;
+  return WaitUntil([&] {
+    if (x_.WindowFocused(pattern)) return true;
+    x_.Xdotool("search --onlyvisible --name " + pattern + " windowfocus %1 2>/dev/null");
+    return false;
+  });
+}
+
+void MagazineSession::Press(const std::string& key) { x_.Xdotool("key " + key); }
 
 void MagazineSession::MoveMouse(int x, int y) {
   x_.Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
 void MagazineSession::Click(int x, int y) {
-  MoveMouse(x, y);
-  SleepMs(100);
-  x_.Xdotool("mousedown 1");
-  SleepMs(150);
-  x_.Xdotool("mouseup 1");
+  x_.Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 std::vector<uint8_t> MagazineSession::ReadPng5(const std::string& png) {
@@ -117,11 +124,7 @@ std::vector<uint8_t> MagazineSession::ExpectedPage(const std::string& article, i
 
 bool MagazineSession::WaitForScreen(const std::vector<uint8_t>& expected, int seconds) {
   if (expected.empty()) return false;
-  for (int i = 0; i < seconds * 4; ++i) {
-    if (Screen() == expected) return true;
-    SleepMs(250);
-  }
-  return false;
+  return WaitUntil([&] { return Screen() == expected; }, seconds);
 }
 
 std::string MagazineSession::Output() const {

@@ -23,10 +23,16 @@ class MagazineSession {
   int WaitForExit(int seconds);
   bool Running();
 
-  // A key held long enough for the reading loop to see it (xdotool names).
+  // Waits until the setup dialog is drawn and has the keyboard.
+  bool WaitForSetupDialog();
+  // Waits until the window named `caption` is shown, then gives it the keyboard.
+  bool WaitForWindowAndFocus(const std::string& caption);
+
+  // An instant key press (xdotool names): down and up at once, however
+  // briefly the reading loop was looking.
   void Press(const std::string& key);
   void MoveMouse(int x, int y);
-  // The left button held over (x, y) long enough for one pass to see it.
+  // An instant left click at (x, y).
   void Click(int x, int y);
 
   // The screen as 5-bit R, G, B per pixel (the reader's own precision).

@@ -52,16 +52,24 @@ class DisplayWindowTest : public testing::Test {
     CreateDisplay(window_);
   }
   void ExpectScreenShows(const std::vector<uint16_t>& frame) {
-    PumpUntil(
-        window_, [] { return false; }, 0.3);
-    const std::vector<uint8_t> shot = screen_.Capture();
+    const auto expectedAt = [&](int x, int y) {
+      const uint16_t pixel = frame[y * 640 + x];
+      return displayIs565 ? testing_support::Rgb565ToScreen(Formula565(pixel))
+                          : testing_support::Rgb555ToScreen(pixel);
+    };
+    const auto matches = [&](const std::vector<uint8_t>& capture) {
+      for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+          if (screen_.At(capture, x, y) != expectedAt(x, y)) return false;
+      return true;
+    };
+    // Pumps until the server shows the frame (or the wait gives up).
+    const std::vector<uint8_t> shot = testing_support::PumpUntilScreen(window_, screen_, matches);
     ASSERT_FALSE(shot.empty());
     int wrong = 0;
     for (int y = 0; y < 480; ++y)
       for (int x = 0; x < 640; ++x) {
-        const uint16_t pixel = frame[y * 640 + x];
-        const uint32_t expected = displayIs565 ? testing_support::Rgb565ToScreen(Formula565(pixel))
-                                               : testing_support::Rgb555ToScreen(pixel);
+        const uint32_t expected = expectedAt(x, y);
         if (screen_.At(shot, x, y) != expected && ++wrong <= 3)
           ADD_FAILURE() << "at " << x << "," << y << ": 0x" << std::hex << screen_.At(shot, x, y)
                         << " instead of 0x" << expected;

@@ -64,7 +64,11 @@ TEST_F(SetupDialogWindow, ClickingUseMmxSaveSetupAndOkStoresTheChoice) {
     window = dialog_desktop::WindowGeometry(server_, kCaption);
     before = dialog_desktop::Capture(server_, shotBefore);
     Click(kUseMmx);
-    after = dialog_desktop::Capture(server_, shotAfter);
+    // Until the tick is drawn (or the wait gives up and the checks below fail).
+    testing_support::WaitUntil([&] {
+      after = dialog_desktop::Capture(server_, shotAfter);
+      return !window || !after || Count(BoxPixels(*after, *window, kUseMmx), 0) == 21;
+    });
     Click(kSaveSetup);
     Click(kOk);
   });

@@ -18,6 +18,8 @@ class WindowProcedureTest : public testing::Test {
     window_ = Window().CreateMainWindow("Varnel", MainWindowProcedure);
     ASSERT_NE(window_, nullptr);
     inputState.currentKey = inputState.mouseX = inputState.mouseY = inputState.mouseButtons = 0;
+    inputState.pressedKey = 0;
+    inputState.pressedButton = 0;
     cursorAutoHide = 0;
     cursorIdleTicks = 0;
   }
@@ -78,6 +80,77 @@ TEST_F(WindowProcedureTest, MouseMessagesStorePositionAndButtonFlags) {
   EXPECT_EQ(inputState.mouseButtons, 0);
   Send(WM_MBUTTONDOWN, MK_MBUTTON, MakeMouseLParam(5, 5));  // middle button: default only
   EXPECT_EQ(inputState.mouseButtons, 0);
+}
+
+// The reading loop's view, one SampleInput per pass.
+TEST_F(WindowProcedureTest, AKeyPressedAndReleasedBetweenPassesIsSeenByOnePass) {
+  SampleInput();
+  EXPECT_EQ(passInput.key, 0);
+  Send(WM_KEYDOWN, VK_NEXT, 1);
+  Send(WM_KEYUP, VK_NEXT, 1 | (3 << 30));
+  SampleInput();
+  EXPECT_EQ(passInput.key, VK_NEXT);
+  SampleInput();
+  EXPECT_EQ(passInput.key, 0);
+}
+
+TEST_F(WindowProcedureTest, AHeldKeyIsSeenByEveryPassAndNotOnceMoreAfterRelease) {
+  Send(WM_KEYDOWN, VK_DOWN, 1);
+  for (int pass = 0; pass < 3; ++pass) {
+    SampleInput();
+    EXPECT_EQ(passInput.key, VK_DOWN) << pass;
+    Send(WM_KEYDOWN, VK_DOWN, 1 | (1 << 30));  // auto-repeat
+  }
+  Send(WM_KEYUP, VK_DOWN, 1 | (3 << 30));
+  SampleInput();
+  EXPECT_EQ(passInput.key, 0);
+}
+
+TEST_F(WindowProcedureTest, OfTwoTapsBetweenPassesTheLaterCounts) {
+  Send(WM_KEYDOWN, 'H', 1);
+  Send(WM_KEYUP, 'H', 1 | (3 << 30));
+  Send(WM_KEYDOWN, 'X', 1);
+  Send(WM_KEYUP, 'X', 1 | (3 << 30));
+  SampleInput();
+  EXPECT_EQ(passInput.key, 'X');
+}
+
+TEST_F(WindowProcedureTest, AQuickClickIsSeenOnceWhereItHappened) {
+  MoveTo(300, 40);
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, 0);
+  EXPECT_EQ(passInput.mouseX, 300);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseLParam(100, 192));
+  Send(WM_LBUTTONUP, 0, MakeMouseLParam(100, 192));
+  MoveTo(320, 60);  // the pointer moved on before the pass
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, static_cast<int32_t>(MK_LBUTTON));
+  EXPECT_EQ(passInput.mouseX, 100);
+  EXPECT_EQ(passInput.mouseY, 192);
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, 0);
+  EXPECT_EQ(passInput.mouseX, 320);
+  EXPECT_EQ(passInput.mouseY, 60);
+}
+
+TEST_F(WindowProcedureTest, AHeldButtonFollowsThePointerOnEveryPass) {
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, MakeMouseLParam(600, 200));
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, static_cast<int32_t>(MK_LBUTTON));
+  Send(WM_MOUSEMOVE, MK_LBUTTON, MakeMouseLParam(610, 210));
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, static_cast<int32_t>(MK_LBUTTON));
+  EXPECT_EQ(passInput.mouseX, 610);
+  Send(WM_LBUTTONUP, 0, MakeMouseLParam(610, 210));
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, 0);  // the press was seen while held: not again
+}
+
+TEST_F(WindowProcedureTest, AQuickRightClickWithShiftKeepsItsFlags) {
+  Send(WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MakeMouseLParam(5, 6));
+  Send(WM_RBUTTONUP, MK_SHIFT, MakeMouseLParam(5, 6));
+  SampleInput();
+  EXPECT_EQ(passInput.buttons, static_cast<int32_t>(MK_RBUTTON | MK_SHIFT));
 }
 
 TEST_F(WindowProcedureTest, CloseEndsTheLoopThroughDestroyAndQuit) {
