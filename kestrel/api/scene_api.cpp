@@ -173,7 +173,10 @@ int klUploadSurfaces(void* record) {
   LoadedScene* loaded = Find(record, "klUploadSurfaces");
   if (!loaded) return 0;
   ContextScope scope;
-  if (scope.ok()) UploadSceneMeshes(*loaded);
+  if (scope.ok()) {
+    UploadSceneMeshes(*loaded);
+    SceneShader(static_cast<int>(std::min<size_t>(loaded->scene->lights.size(), kMaxLights)));
+  }
   return 1;
 }
 

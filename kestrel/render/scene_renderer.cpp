@@ -121,16 +121,21 @@ void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  const SceneProgram& p = SceneShader();
-  if (!p.program || scene.cameras.empty()) return;
+  const LightUniforms lights = GatherLights(scene, settings.frame);
+  const SceneProgram& p = SceneShader(lights.count);
+  if (!p.program) return;
   UploadSceneMeshes(loaded);
 
   const float nearDistance = std::fmax(settings.nearDistance, kMinNear);
   const float farDistance = std::fmax(settings.farDistance, nearDistance * 2);
-  const Mat4 cameraWorld = WorldMatrix(scene, {ItemKind::Camera, 0}, settings.frame);
+  // A scene without a camera is seen from the origin along +z.
+  const Camera camera = scene.cameras.empty() ? Camera{} : scene.cameras[0];
+  const Mat4 cameraWorld = scene.cameras.empty()
+                               ? Mat4{}
+                               : WorldMatrix(scene, {ItemKind::Camera, 0}, settings.frame);
   const float aspect = float(TargetWidth()) / float(std::max(TargetHeight(), 1));
   const Mat4 viewProjection =
-      Multiply(Perspective(VerticalFieldOfView(scene.cameras[0]), aspect, nearDistance,
+      Multiply(Perspective(VerticalFieldOfView(camera), aspect, nearDistance,
                            farDistance),
                Multiply(FlipZ(), Inverse(cameraWorld)));
   const Vec3 eye = Column(cameraWorld, 3);
@@ -138,12 +143,10 @@ void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
   engine.ambient = {scene.ambientColor.x * scene.ambientIntensity,
                     scene.ambientColor.y * scene.ambientIntensity,
                     scene.ambientColor.z * scene.ambientIntensity};
-  const LightUniforms lights = GatherLights(scene, settings.frame);
 
   glUseProgram(p.program);
   glUniformMatrix4fv(p.viewProjection, 1, GL_FALSE, viewProjection.m.data());
   glUniform3f(p.cameraPosition, eye.x, eye.y, eye.z);
-  glUniform1i(p.lightCount, lights.count);
   glUniform4fv(p.lightPosition, kMaxLights, lights.position);
   glUniform3fv(p.lightColor, kMaxLights, lights.color);
   glUniform3fv(p.lightDirection, kMaxLights, lights.direction);

@@ -2,6 +2,8 @@
 
 #include "kestrel/render/shader.hpp"
 
+#include <string>
+
 namespace kestrel {
 namespace {
 
@@ -27,10 +29,12 @@ void main() {
 }
 )";
 
-constexpr const char* kFragmentSource = R"(#version 330 core
+// LIGHT_COUNT is defined in front: a loop of known length unrolls into
+// plain code, which software rasterisers run far faster than a loop over a
+// uniform count.
+constexpr const char* kFragmentSource = R"(
 const int kMaxLights = 8;
 uniform vec3 cameraPosition;
-uniform int lightCount;
 uniform vec4 lightPosition[kMaxLights];   // w = 0: distant light, xyz its direction
 uniform vec3 lightColor[kMaxLights];      // colour x intensity
 uniform vec3 lightDirection[kMaxLights];  // spot lights
@@ -52,60 +56,59 @@ out vec4 fragment;
 void main() {
   vec3 n = normalize(worldNormal);
   if (!gl_FrontFacing) n = -n;
-  vec3 base = color;
-  float a = alpha;
-  if (textured) {
-    vec4 texel = texture(picture, uv);
-    base = mix(base, texel.rgb, imageOpacity);
-    a *= texel.a;
-  }
-  if (vertexColors) { base *= tint.rgb; a *= tint.a; }
+  // Sampled outside any branch: implicit mip levels need uniform control flow.
+  vec4 texel = texture(picture, uv);
+  float coverage = textured ? imageOpacity : 0.0;
+  vec3 base = mix(color, texel.rgb, coverage);
+  float a = alpha * mix(1.0, texel.a, textured ? 1.0 : 0.0);
+  // Selections instead of branches: the rasteriser shades many fragments
+  // in lock step and pays for every branch.
+  float tinted = vertexColors ? 1.0 : 0.0;
+  base *= mix(vec3(1.0), tint.rgb, tinted);
+  a *= mix(1.0, tint.a, tinted);
   vec3 toEye = normalize(cameraPosition - worldPosition);
   vec3 lit = ambient;
   vec3 shine = vec3(0.0);
-  for (int i = 0; i < lightCount; ++i) {
-    vec3 l;
-    float strength = 1.0;
-    if (lightPosition[i].w == 0.0) {
-      l = -lightPosition[i].xyz;
-    } else {
-      l = normalize(lightPosition[i].xyz - worldPosition);
-      if (lightCone[i].x >= -1.0)
-        strength = smoothstep(lightCone[i].x, lightCone[i].y, dot(-l, lightDirection[i]));
-    }
+  for (int i = 0; i < LIGHT_COUNT; ++i) {
+    vec4 at = lightPosition[i];
+    vec3 l = normalize(at.w == 0.0 ? -at.xyz : at.xyz - worldPosition);
+    float cone = smoothstep(lightCone[i].x, lightCone[i].y, dot(-l, lightDirection[i]));
+    float strength = lightCone[i].x < -1.0 ? 1.0 : cone;
     float nl = max(dot(n, l), 0.0);
+    vec3 h = normalize(l + toEye);
+    float highlight = nl > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;
     lit += lightColor[i] * (diffuse * nl * strength);
-    if (specular > 0.0 && nl > 0.0) {
-      vec3 h = normalize(l + toEye);
-      shine += lightColor[i] * (specular * strength * pow(max(dot(n, h), 0.0), exponent));
-    }
+    shine += lightColor[i] * (specular * strength * highlight);
   }
   vec3 result = base * (lit + luminosity) + shine;
-  if (fogOn) {
-    float d = length(worldPosition - cameraPosition);
-    float t = clamp((d - fogRange.x) / max(fogRange.y - fogRange.x, 1e-6), 0.0, 1.0);
-    result = mix(result, fogColor, mix(fogAmount.x, fogAmount.y, t));
-  }
+  float d = length(worldPosition - cameraPosition);
+  float t = clamp((d - fogRange.x) / max(fogRange.y - fogRange.x, 1e-6), 0.0, 1.0);
+  float fog = fogOn ? mix(fogAmount.x, fogAmount.y, t) : 0.0;
+  result = mix(result, fogColor, fog);
   fragment = vec4(result, a);
 }
 )";
 
-SceneProgram program;
-bool failed = false;
+SceneProgram programs[kMaxLights + 1];
+bool failed[kMaxLights + 1] = {};
 
 }  // namespace
 
-const SceneProgram& SceneShader() {
-  if (program.program || failed) return program;
-  GLuint id = BuildProgram(kVertexSource, kFragmentSource, "scene");
+const SceneProgram& SceneShader(int lightCount) {
+  const int count = lightCount < 0 ? 0 : lightCount > kMaxLights ? kMaxLights : lightCount;
+  SceneProgram& program = programs[count];
+  if (program.program || failed[count]) return program;
+  const std::string fragment =
+      "#version 330 core\n#define LIGHT_COUNT " + std::to_string(count) + "\n" + kFragmentSource;
+  GLuint id = BuildProgram(kVertexSource, fragment.c_str(), "scene");
   if (!id) {
-    failed = true;
+    failed[count] = true;
     return program;
   }
   auto at = [&](const char* name) { return glGetUniformLocation(id, name); };
   program = SceneProgram{id,
                          at("world"), at("viewProjection"), at("normalMatrix"),
-                         at("cameraPosition"), at("lightCount"), at("lightPosition"),
+                         at("cameraPosition"), at("lightPosition"),
                          at("lightColor"), at("lightDirection"), at("lightCone"), at("ambient"),
                          at("color"), at("diffuse"), at("specular"), at("exponent"),
                          at("luminosity"), at("alpha"), at("textured"), at("imageOpacity"),
@@ -115,9 +118,11 @@ const SceneProgram& SceneShader() {
 }
 
 void ReleaseSceneShader() {
-  if (program.program) glDeleteProgram(program.program);
-  program = SceneProgram{};
-  failed = false;
+  for (int i = 0; i <= kMaxLights; ++i) {
+    if (programs[i].program) glDeleteProgram(programs[i].program);
+    programs[i] = SceneProgram{};
+    failed[i] = false;
+  }
 }
 
 }  // namespace kestrel

@@ -10,14 +10,15 @@ constexpr int kMaxLights = 8;
 struct SceneProgram {
   GLuint program = 0;
   GLint world, viewProjection, normalMatrix, cameraPosition;
-  GLint lightCount, lightPosition, lightColor, lightDirection, lightCone, ambient;
+  GLint lightPosition, lightColor, lightDirection, lightCone, ambient;
   GLint color, diffuse, specular, exponent, luminosity, alpha;
   GLint textured, imageOpacity, vertexColors;
   GLint fogOn, fogRange, fogAmount, fogColor;
 };
 
-// Built on first use (context current); null program when it fails.
-const SceneProgram& SceneShader();
+// The program for `lightCount` lights (0 to kMaxLights), built on first use
+// (context current); null program when it fails.
+const SceneProgram& SceneShader(int lightCount);
 void ReleaseSceneShader();
 
 }  // namespace kestrel
