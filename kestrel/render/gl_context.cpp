@@ -16,6 +16,7 @@ struct Context {
   SDL_Window* window = nullptr;  // where drawing goes
   bool ownWindow = false;        // the offscreen window we made
   bool attached = false;
+  Uint32 windowId = 0;           // the caller's window, to see that it still exists
   SDL_GLContext gl = nullptr;
   int depth = 0;  // nesting of ContextScope on the owning thread
 };
@@ -72,6 +73,7 @@ bool AttachWindow(SDL_Window* window) {
   if (c.attached) return false;
   c.attached = true;
   c.window = window;
+  c.windowId = window ? SDL_GetWindowID(window) : 0;
   c.ownWindow = false;
   return true;
 }
@@ -113,31 +115,32 @@ bool ContextOpen() { return State().gl != nullptr; }
 
 int ScreenWidth() {
   int w = 0, h = 0;
-  if (State().window) SDL_GL_GetDrawableSize(State().window, &w, &h);
+  if (State().window && WindowAlive()) SDL_GL_GetDrawableSize(State().window, &w, &h);
   return w;
 }
 
 int ScreenHeight() {
   int w = 0, h = 0;
-  if (State().window) SDL_GL_GetDrawableSize(State().window, &w, &h);
+  if (State().window && WindowAlive()) SDL_GL_GetDrawableSize(State().window, &w, &h);
   return h;
 }
 
 void SwapScreen() {
-  if (State().window) SDL_GL_SwapWindow(State().window);
+  if (State().window && WindowAlive()) SDL_GL_SwapWindow(State().window);
 }
 
 bool WindowAlive() {
   Context& c = State();
   if (!c.window || c.ownWindow) return c.gl != nullptr;
-  return SDL_GetWindowID(c.window) != 0;
+  // The window may be gone: look it up by number, never through the pointer.
+  return c.windowId != 0 && SDL_GetWindowFromID(c.windowId) == c.window;
 }
 
 void CloseContext() {
   Context& c = State();
   std::lock_guard guard(c.lock);
   if (c.gl) {
-    SDL_GL_MakeCurrent(c.window, nullptr);
+    SDL_GL_MakeCurrent(WindowAlive() ? c.window : nullptr, nullptr);
     SDL_GL_DeleteContext(c.gl);
     c.gl = nullptr;
   }
@@ -146,13 +149,14 @@ void CloseContext() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   c.window = nullptr;
+  c.windowId = 0;
   c.ownWindow = false;
   c.attached = false;
 }
 
 ContextScope::ContextScope() : lock_(State().lock) {
   Context& c = State();
-  if (!c.gl) return;
+  if (!c.gl || !WindowAlive()) return;
   if (c.depth == 0) {
     if (SDL_GL_MakeCurrent(c.window, c.gl) != 0) {
       Log("cannot make the OpenGL context current: %s", SDL_GetError());
