@@ -356,13 +356,16 @@ void ParseLwo2(Reader& r, ObjectFile& object) {
     }
   }
 
-  // Polygon tags become surface indices.
+  // Polygon tags become surface indices, each tag looked up once.
+  std::vector<int> tagSurface(tags.size(), -1);
+  int untagged = -1;
   for (size_t n = 0; n < object.layers.size(); ++n) {
     ObjectLayer& l = object.layers[n];
     for (size_t p = 0; p < l.polygons.size(); ++p) {
       const uint32_t tag = p < states[n].tags.size() ? states[n].tags[p] : UINT32_MAX;
-      const std::string name = tag < tags.size() ? tags[tag] : std::string("Default");
-      l.polygons[p].surface = table.Find(name);
+      int& surface = tag < tags.size() ? tagSurface[tag] : untagged;
+      if (surface < 0) surface = table.Find(tag < tags.size() ? tags[tag] : std::string("Default"));
+      l.polygons[p].surface = surface;
     }
   }
   for (const auto& image : pending) {

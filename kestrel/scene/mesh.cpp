@@ -28,6 +28,11 @@ Vec3 Normalized(Vec3 v) {
 
 // Newell's normal: robust for concave and slightly non-planar polygons.
 Vec3 PolygonNormal(const std::vector<Vec3>& points, std::span<const uint32_t> corners) {
+  if (corners.size() == 3) {
+    const Vec3 a = points[corners[0]], b = points[corners[1]], c = points[corners[2]];
+    const Vec3 u = Sub(b, a), v = Sub(c, a);
+    return Normalized({u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x});
+  }
   Vec3 n;
   for (size_t i = 0; i < corners.size(); ++i) {
     const Vec3 a = points[corners[i]];
@@ -257,6 +262,7 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
   // Maps per surface (UV map by name) and the colour map.
   std::vector<MapLookup> uvBySurface(object.surfaces.size());
   std::vector<bool> uvReady(object.surfaces.size(), false);
+  std::vector<float> surfaceCos(object.surfaces.size(), 2.0f);  // 2: not yet computed
   MapLookup colors;
   if (withColors) {
     colors = MakeLookup(layer, FindPointMap(layer, kRgb, object.vertexColorMap),
@@ -283,7 +289,8 @@ void AppendLayer(const ObjectFile& object, const ObjectLayer& layer, Mesh& mesh,
     const auto corners = layer.Corners(polygon);
     const size_t surfaceIndex = size_t(polygon.surface);
     const Surface& surface = object.surfaces[surfaceIndex];
-    const float cosLimit = std::cos(surface.smoothingAngle);
+    if (surfaceCos[surfaceIndex] > 1) surfaceCos[surfaceIndex] = std::cos(surface.smoothingAngle);
+    const float cosLimit = surfaceCos[surfaceIndex];
     const bool smooth = surface.smoothingAngle > 0;
     const bool textured = surface.hasImage;
     const bool uvProjection = textured && surface.image.projection == Projection::Uv;
