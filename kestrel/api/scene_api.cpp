@@ -175,7 +175,18 @@ int klUploadSurfaces(void* record) {
   ContextScope scope;
   if (scope.ok()) {
     UploadSceneMeshes(*loaded);
-    SceneShader(static_cast<int>(std::min<size_t>(loaded->scene->lights.size(), kMaxLights)));
+    // The usual programs now rather than at the first frame.
+    ShaderVariant variant;
+    for (const Light& light : loaded->scene->lights) {
+      if (variant.lights.size() == size_t(kMaxLights)) break;
+      variant.lights += light.type == LightType::Distant ? 'd'
+                        : light.type == LightType::Spot  ? 's'
+                                                         : 'p';
+    }
+    variant.textured = true;
+    SceneShader(variant);
+    variant.textured = false;
+    SceneShader(variant);
   }
   return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "kestrel/render/shader.hpp"
 
+#include <map>
 #include <string>
 
 namespace kestrel {
@@ -29,9 +30,8 @@ void main() {
 }
 )";
 
-// LIGHT_COUNT is defined in front: a loop of known length unrolls into
-// plain code, which software rasterisers run far faster than a loop over a
-// uniform count.
+// FOG, TEXTURED and VERTEX_COLORS are defined in front; LIGHTS becomes the
+// code of each light.
 constexpr const char* kFragmentSource = R"(
 const int kMaxLights = 8;
 uniform vec3 cameraPosition;
@@ -42,10 +42,8 @@ uniform vec2 lightCone[kMaxLights];       // cosines of outer and inner angle; x
 uniform vec3 ambient;
 uniform vec3 color;
 uniform float diffuse, specular, exponent, luminosity, alpha;
-uniform bool textured, vertexColors;
 uniform float imageOpacity;
 uniform sampler2D picture;
-uniform bool fogOn;
 uniform vec2 fogRange, fogAmount;
 uniform vec3 fogColor;
 in vec3 worldPosition;
@@ -56,73 +54,97 @@ out vec4 fragment;
 void main() {
   vec3 n = normalize(worldNormal);
   if (!gl_FrontFacing) n = -n;
-  // Sampled outside any branch: implicit mip levels need uniform control flow.
+  vec3 base = color;
+  float a = alpha;
+#if TEXTURED
   vec4 texel = texture(picture, uv);
-  float coverage = textured ? imageOpacity : 0.0;
-  vec3 base = mix(color, texel.rgb, coverage);
-  float a = alpha * mix(1.0, texel.a, textured ? 1.0 : 0.0);
-  // Selections instead of branches: the rasteriser shades many fragments
-  // in lock step and pays for every branch.
-  float tinted = vertexColors ? 1.0 : 0.0;
-  base *= mix(vec3(1.0), tint.rgb, tinted);
-  a *= mix(1.0, tint.a, tinted);
+  base = mix(base, texel.rgb, imageOpacity);
+  a *= texel.a;
+#endif
+#if VERTEX_COLORS
+  base *= tint.rgb;
+  a *= tint.a;
+#endif
   vec3 toEye = normalize(cameraPosition - worldPosition);
   vec3 lit = ambient;
   vec3 shine = vec3(0.0);
-  for (int i = 0; i < LIGHT_COUNT; ++i) {
-    vec4 at = lightPosition[i];
-    vec3 l = normalize(at.w == 0.0 ? -at.xyz : at.xyz - worldPosition);
-    float cone = smoothstep(lightCone[i].x, lightCone[i].y, dot(-l, lightDirection[i]));
-    float strength = lightCone[i].x < -1.0 ? 1.0 : cone;
-    float nl = max(dot(n, l), 0.0);
-    vec3 h = normalize(l + toEye);
-    float highlight = nl > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;
-    lit += lightColor[i] * (diffuse * nl * strength);
-    shine += lightColor[i] * (specular * strength * highlight);
-  }
+  LIGHTS
   vec3 result = base * (lit + luminosity) + shine;
+#if FOG
   float d = length(worldPosition - cameraPosition);
   float t = clamp((d - fogRange.x) / max(fogRange.y - fogRange.x, 1e-6), 0.0, 1.0);
-  float fog = fogOn ? mix(fogAmount.x, fogAmount.y, t) : 0.0;
-  result = mix(result, fogColor, fog);
+  result = mix(result, fogColor, mix(fogAmount.x, fogAmount.y, t));
+#endif
   fragment = vec4(result, a);
 }
 )";
 
-SceneProgram programs[kMaxLights + 1];
-bool failed[kMaxLights + 1] = {};
+// The shading code of light `i` of kind `kind`.
+std::string LightCode(int i, char kind) {
+  const std::string at = "[" + std::to_string(i) + "]";
+  std::string code = "  {\n";
+  if (kind == 'd') {
+    code += "    vec3 l = -lightPosition" + at + ".xyz;\n    float strength = 1.0;\n";
+  } else {
+    code += "    vec3 l = normalize(lightPosition" + at + ".xyz - worldPosition);\n";
+    if (kind == 's') {
+      code += "    float strength = smoothstep(lightCone" + at + ".x, lightCone" + at +
+              ".y, dot(-l, lightDirection" + at + "));\n";
+    } else {
+      code += "    float strength = 1.0;\n";
+    }
+  }
+  code += "    float nl = max(dot(n, l), 0.0);\n"
+          "    vec3 h = normalize(l + toEye);\n"
+          "    float highlight = nl > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;\n"
+          "    lit += lightColor" + at + " * (diffuse * nl * strength);\n"
+          "    shine += lightColor" + at + " * (specular * strength * highlight);\n  }\n";
+  return code;
+}
+
+std::string Key(const ShaderVariant& v) {
+  return v.lights + (v.fog ? "F" : "-") + (v.textured ? "T" : "-") + (v.vertexColors ? "C" : "-");
+}
+
+std::map<std::string, SceneProgram>& Programs() {
+  static std::map<std::string, SceneProgram> programs;
+  return programs;
+}
 
 }  // namespace
 
-const SceneProgram& SceneShader(int lightCount) {
-  const int count = lightCount < 0 ? 0 : lightCount > kMaxLights ? kMaxLights : lightCount;
-  SceneProgram& program = programs[count];
-  if (program.program || failed[count]) return program;
-  const std::string fragment =
-      "#version 330 core\n#define LIGHT_COUNT " + std::to_string(count) + "\n" + kFragmentSource;
-  GLuint id = BuildProgram(kVertexSource, fragment.c_str(), "scene");
-  if (!id) {
-    failed[count] = true;
-    return program;
+const SceneProgram& SceneShader(const ShaderVariant& variant) {
+  const std::string key = Key(variant);
+  auto found = Programs().find(key);
+  if (found != Programs().end()) return found->second;
+  SceneProgram& program = Programs()[key];  // a failed build stays empty
+  std::string lights;
+  for (size_t i = 0; i < variant.lights.size() && i < size_t(kMaxLights); ++i) {
+    lights += LightCode(static_cast<int>(i), variant.lights[i]);
   }
+  std::string fragment = kFragmentSource;
+  fragment.replace(fragment.find("  LIGHTS\n"), 9, lights);
+  fragment = "#version 330 core\n#define FOG " + std::to_string(variant.fog) +
+             "\n#define TEXTURED " + std::to_string(variant.textured) +
+             "\n#define VERTEX_COLORS " + std::to_string(variant.vertexColors) + "\n" + fragment;
+  GLuint id = BuildProgram(kVertexSource, fragment.c_str(), "scene");
+  if (!id) return program;
   auto at = [&](const char* name) { return glGetUniformLocation(id, name); };
   program = SceneProgram{id,
                          at("world"), at("viewProjection"), at("normalMatrix"),
-                         at("cameraPosition"), at("lightPosition"),
-                         at("lightColor"), at("lightDirection"), at("lightCone"), at("ambient"),
+                         at("cameraPosition"), at("lightPosition"), at("lightColor"),
+                         at("lightDirection"), at("lightCone"), at("ambient"),
                          at("color"), at("diffuse"), at("specular"), at("exponent"),
-                         at("luminosity"), at("alpha"), at("textured"), at("imageOpacity"),
-                         at("vertexColors"), at("fogOn"), at("fogRange"), at("fogAmount"),
-                         at("fogColor")};
+                         at("luminosity"), at("alpha"), at("imageOpacity"),
+                         at("fogRange"), at("fogAmount"), at("fogColor")};
   return program;
 }
 
 void ReleaseSceneShader() {
-  for (int i = 0; i <= kMaxLights; ++i) {
-    if (programs[i].program) glDeleteProgram(programs[i].program);
-    programs[i] = SceneProgram{};
-    failed[i] = false;
+  for (auto& [key, program] : Programs()) {
+    if (program.program) glDeleteProgram(program.program);
   }
+  Programs().clear();
 }
 
 }  // namespace kestrel
