@@ -51,7 +51,10 @@ uint32_t ModuleMixer::Add(openmpt_module* module) {
       openmpt_module_set_repeat_count(module, 0);
       // No dither noise: the same module always mixes to the same samples.
       openmpt_module_ctl_set_integer(module, "dither", 0);
-      slot = Slot{nextHandle_, module, false, false, kUnityGain};
+      slot = Slot{};
+      slot.handle = nextHandle_;
+      slot.module = module;
+      slot.gain = kUnityGain;
       if (++nextHandle_ == 0) nextHandle_ = 1;
       return slot.handle;
     }
@@ -95,7 +98,32 @@ bool ModuleMixer::Play(uint32_t handle, int32_t order, int32_t row) {
     openmpt_module_set_position_order_row(slot->module, order, row);
   }
   slot->playing = true;
+  // Heard from now on: the start order, until the mix reaches the listener.
+  slot->markCount = slot->markNext = 0;
+  Mark(*slot, framesMixed_, openmpt_module_get_current_order(slot->module));
   return true;
+}
+
+void ModuleMixer::Mark(Slot& slot, int64_t frame, int32_t order) {
+  slot.marks[slot.markNext] = {frame, order};
+  slot.markNext = (slot.markNext + 1) % kMarks;
+  if (slot.markCount < kMarks) ++slot.markCount;
+}
+
+int32_t ModuleMixer::HeardOrder(uint32_t handle, int64_t latencyFrames) const {
+  std::lock_guard lock(mutex_);
+  const Slot* slot = Find(handle);
+  if (!slot) return -1;
+  if (slot->markCount == 0) return openmpt_module_get_current_order(slot->module);
+  const int64_t heard = framesMixed_ - latencyFrames;
+  // The newest mark at or before the heard frame; the oldest one if none.
+  int32_t order = -1;
+  for (int i = 1; i <= slot->markCount; ++i) {
+    const OrderMark& mark = slot->marks[(slot->markNext - i + kMarks) % kMarks];
+    order = mark.order;
+    if (mark.frame <= heard) break;
+  }
+  return order;
 }
 
 bool ModuleMixer::Stop(uint32_t handle) {
@@ -154,6 +182,7 @@ void ModuleMixer::MixChunk(int32_t* mix, int frames) {
   int16_t samples[kChunkFrames * 2];
   for (Slot& slot : slots_) {
     if (!slot.playing) continue;
+    Mark(slot, framesMixed_, openmpt_module_get_current_order(slot.module));
     const size_t got = openmpt_module_read_interleaved_stereo(slot.module, rate_,
                                                               static_cast<size_t>(frames), samples);
     if (got < static_cast<size_t>(frames)) slot.playing = false;  // the end of a one-shot module
@@ -187,6 +216,7 @@ void ModuleMixer::Render(void* out, int bytes) {
     }
     at += chunk * frameBytes;
     frames -= chunk;
+    framesMixed_ += chunk;
   }
   const int rest = bytes % frameBytes;
   if (rest > 0)

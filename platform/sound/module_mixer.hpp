@@ -51,6 +51,10 @@ class ModuleMixer {
   // 0 mono, 100 the module's own panning, up to 200.
   bool SetStereoSeparation(uint32_t handle, int32_t percent);
   bool SetModuleGain(uint32_t handle, int32_t gain);
+  // The order the listener hears: the one mixed `latencyFrames` output
+  // frames ago (what the audio device still holds is not heard yet). -1
+  // for an unknown handle.
+  int32_t HeardOrder(uint32_t handle, int64_t latencyFrames) const;
   void SetMasterGain(int32_t gain);
 
   // Fills `bytes` bytes (whole frames) with the mix; silence when nothing
@@ -58,13 +62,24 @@ class ModuleMixer {
   void Render(void* out, int bytes);
 
  private:
+  // Where a module was at a mixed frame: one mark per chunk, the newest
+  // kMarks kept, enough for the longest device buffer.
+  static constexpr int kMarks = 64;
+  struct OrderMark {
+    int64_t frame;
+    int32_t order;
+  };
   struct Slot {
     uint32_t handle;
     openmpt_module* module;
     bool playing;
     bool looping;
     int32_t gain;
+    OrderMark marks[kMarks];
+    int markCount;  // marks kept, newest at (markNext - 1)
+    int markNext;
   };
+  static void Mark(Slot& slot, int64_t frame, int32_t order);
   Slot* Find(uint32_t handle);
   const Slot* Find(uint32_t handle) const;
   void MixChunk(int32_t* mix, int frames);
@@ -72,6 +87,7 @@ class ModuleMixer {
   mutable std::mutex mutex_;
   Slot slots_[kSlots] = {};
   uint32_t nextHandle_ = 1;
+  int64_t framesMixed_ = 0;  // output frames rendered so far
   int32_t masterGain_ = kUnityGain;
   int32_t rate_ = 44100;
   SampleFormat format_ = SampleFormat::Signed16;

@@ -31,6 +31,7 @@ bool SdlAudioOutput::Open(int32_t rate, SampleFormat format, ModuleMixer* mixer)
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  bufferFrames_ = obtained.samples;
   return true;
 }
 

@@ -24,9 +24,12 @@ class SdlAudioOutput {
   // Stops the callback (waiting for a running one) and closes the device.
   void Close();
   bool IsOpen() const { return device_ != 0; }
+  // Frames the device takes per callback: mixed, but not heard yet.
+  int32_t BufferFrames() const { return bufferFrames_; }
 
  private:
   uint32_t device_ = 0;
+  int32_t bufferFrames_ = 0;
 };
 
 }  // namespace platform

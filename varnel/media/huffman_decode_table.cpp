@@ -1,5 +1,7 @@
 #include "varnel/media/huffman_decode_table.hpp"
 
+namespace varnel {
+
 namespace huffman_detail {
 
 void BuildDecodeTables(const HuffmanTree& tree, DecodeTables& tables) {
@@ -59,3 +61,5 @@ void BuildDecodeTables(const HuffmanTree& tree, DecodeTables& tables) {
 }
 
 }  // namespace huffman_detail
+
+}  // namespace varnel

@@ -6,6 +6,8 @@
 
 #include "varnel/media/huffman_tree.hpp"
 
+namespace varnel {
+
 namespace huffman_detail {
 
 constexpr int kTableBits = 12;
@@ -42,3 +44,5 @@ struct DecodeTables {
 void BuildDecodeTables(const HuffmanTree& tree, DecodeTables& tables);
 
 }  // namespace huffman_detail
+
+}  // namespace varnel

@@ -31,6 +31,8 @@
 #include "varnel/media/huffman_decode_table.hpp"
 #include "varnel/media/huffman_tree.hpp"
 
+namespace varnel {
+
 using namespace huffman_detail;
 
 namespace {
@@ -300,3 +302,5 @@ int32_t UnpackHuffman(const uint8_t* packed, int32_t packedSize, uint8_t* output
     lane = a;
   }
 }
+
+}  // namespace varnel

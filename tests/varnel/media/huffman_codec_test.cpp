@@ -15,6 +15,8 @@
 
 #include "varnel/media/huffman_tree.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
