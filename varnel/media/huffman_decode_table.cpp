@@ -55,8 +55,7 @@ void BuildDecodeTables(const HuffmanTree& tree, DecodeTables& tables) {
       used += length;
       bytes |= nextSymbol << (8 * count);
     }
-    tables.multi[i] =
-        used | static_cast<uint32_t>(count) << kCountShift | bytes << kBytesShift;
+    tables.multi[i] = used | bytes << kBytesShift | static_cast<uint32_t>(count) << kCountShift;
   }
 }
 

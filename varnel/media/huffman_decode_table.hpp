@@ -16,18 +16,18 @@ constexpr uint64_t kTableMask = kTableSize - 1;
 constexpr int kMaxBytesPerEntry = 3;
 
 // Multi entry (uint32):
-//   bits 0-5   bits consumed: the sum of the codes' lengths (<= kTableBits),
-//              so that a shift by the whole entry (x86 masks the count to 6
-//              bits) consumes them
-//   bits 6-7   bytes decoded: 1 to 3; 0 marks a special entry
-//   bits 8-31  the bytes, first in bits 8-15
+//   bits 0-5    bits consumed: the sum of the codes' lengths (<= kTableBits),
+//               so that a shift by the whole entry (x86 masks the count to 6
+//               bits) consumes them
+//   bits 6-29   the bytes, first in bits 6-13
+//   bits 30-31  bytes decoded: 1 to 3; 0 marks a special entry
 //   special entries: all zero for "end symbol first"; kTableBits in bits 0-5
 //   for "code longer than kTableBits", with the inner node reached after
-//   kTableBits bits in bits 8-31
+//   kTableBits bits in bits 6-29
 constexpr uint32_t kLengthMask = 63;
-constexpr int kCountShift = 6;
-constexpr uint32_t kCountMask = 3u << kCountShift;
-constexpr int kBytesShift = 8;
+constexpr int kBytesShift = 6;
+constexpr int kCountShift = 30;
+constexpr uint32_t kOneByte = 1u << kCountShift;  // entries below this are special
 
 // Single entry (uint16): the first code alone. Bits 0-3 its length (0 for a
 // code longer than kTableBits), bits 4-12 its symbol (the end symbol too).

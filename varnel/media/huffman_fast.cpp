@@ -8,15 +8,16 @@
 //
 // A group is one 8-byte refill and four multi lookups. Each lookup depends on
 // the one before, so one decoder is bound by the load latency. Long streams
-// are therefore decoded in rounds by two decoders at once: the true one from
-// the current position, and a second one started kSpanBytes further on at a
-// byte boundary, which may fall inside a code. The second one records the
-// positions of its first symbols; Huffman codes resynchronise quickly, so
-// the true decoder soon stands on one of those positions, and from there on
-// both decode the very same symbols: the second one's bytes are taken over
-// and the true decoder jumps to where it stopped. Without a meeting point the
-// second one's work is dropped. Either way every byte comes from the true
-// decoding, so results and failures are the reference's.
+// are therefore decoded in rounds by three decoders at once: the true one
+// from the current position, and two started one and two spans (kSpanBytes)
+// further on at a byte boundary, which may fall inside a code. Those record
+// the positions of their first symbols; Huffman codes resynchronise quickly,
+// so the true decoder soon stands on one of the first one's positions, and
+// from there on both decode the very same symbols: its bytes are taken over,
+// the true decoder jumps to where it stopped and meets the second one the
+// same way. Without a meeting point the work ahead is dropped. Either way
+// every byte comes from the true decoding, so results and failures are the
+// reference's.
 //
 // The true decoder's fast groups run only while its bytes fit the output
 // (kGroupWindow bytes of room) and it reads inside the packed data; the tail
@@ -45,12 +46,12 @@ constexpr uint32_t kGroupBits = kLookupsPerRefill * kTableBits;
 constexpr size_t kGroupWindow = kLookupsPerRefill * kMaxBytesPerEntry + 4;
 static_assert(kGroupWindow <= 16);
 
-constexpr size_t kSpanBytes = 4096;     // input bytes the second decoder covers per round
-constexpr int kMeetingPoints = 48;      // symbol positions it records at its start
-constexpr size_t kScratchSize = 16384;  // where its bytes wait to be taken over
-// Input a round needs ahead of the true decoder: two spans, plus the second
-// decoder's overshoot (a group) and its 8-byte loads.
-constexpr ptrdiff_t kRoundInput = 2 * kSpanBytes + 32;
+constexpr size_t kSpanBytes = 4096;     // input bytes each decoder covers per round
+constexpr int kMeetingPoints = 48;      // symbol positions one ahead records at its start
+constexpr size_t kScratchSize = 16384;  // where its bytes wait to be taken over (each)
+// Input a round needs ahead of the true decoder: three spans, plus the last
+// decoder's 8-byte loads.
+constexpr ptrdiff_t kRoundInput = 3 * kSpanBytes + 32;
 constexpr int32_t kGoOn = -2;  // an exact step or a round that did not finish
 
 struct BitReader {
@@ -80,18 +81,25 @@ void Store32LittleEndian(uint8_t* p, uint32_t v) {
 // One group at `out`; 8 readable input bytes at r.in and kGroupWindow bytes
 // at `out` needed. Each lookup stores four bytes, those past its decoded
 // bytes stray. False at a special entry; the reader then stands before it.
+// Within the group only the low 6 bits of `held` are kept up to date (it
+// drops by whole entries), which is all the shifts look at.
 inline bool DecodeGroup(BitReader& r, uint8_t*& out, const uint32_t* multi) {
   r.buffer |= Load64LittleEndian(r.in) << r.held;
   r.in += (63 - r.held) >> 3;
   r.held |= 56;
+#pragma GCC unroll 4
   for (int k = 0; k < kLookupsPerRefill; ++k) {
     const uint32_t entry = multi[r.buffer & kTableMask];
-    if ((entry & kCountMask) == 0) return false;
+    if (entry < kOneByte) {
+      r.held &= kLengthMask;
+      return false;
+    }
     Store32LittleEndian(out, entry >> kBytesShift);
-    out += (entry >> kCountShift) & 3;
+    out += entry >> kCountShift;
     r.buffer >>= entry & kLengthMask;
-    r.held -= entry & kLengthMask;
+    r.held -= entry;
   }
+  r.held &= kLengthMask;
   return true;
 }
 
@@ -160,8 +168,9 @@ struct Unpacking {
 };
 
 // The reference's step: bits run out, the end symbol, a byte without room.
-// Hot loops keep their lanes in registers: they pass a copy here.
-int32_t ExactStep(Lane& lane, const Unpacking& u) {
+// Hot loops keep their lanes in registers: they pass a copy here (the
+// ...Of forms), so that no address of theirs escapes.
+[[gnu::noinline]] int32_t ExactStep(Lane& lane, const Unpacking& u) {
   const int symbol = WalkSymbol(lane.reader, u.end, u.tree, u.tables);
   if (symbol < 0) return -1;
   if (symbol == kEndOfStreamSymbol) return static_cast<int32_t>(lane.out);
@@ -170,7 +179,7 @@ int32_t ExactStep(Lane& lane, const Unpacking& u) {
   return kGoOn;
 }
 
-int32_t ExactStepOf(Lane& lane, const Unpacking& u) {
+[[gnu::always_inline]] inline int32_t ExactStepOf(Lane& lane, const Unpacking& u) {
   Lane copy = lane;
   const int32_t result = ExactStep(copy, u);
   lane = copy;
@@ -179,7 +188,7 @@ int32_t ExactStepOf(Lane& lane, const Unpacking& u) {
 
 // The second decoder's exact step: false, with the reader left before it,
 // at the end symbol or where the bits run out (the true decoder meets those).
-bool StepAhead(BitReader& b, uint8_t*& out, const Unpacking& u) {
+[[gnu::noinline]] bool StepAhead(BitReader& b, uint8_t*& out, const Unpacking& u) {
   const BitReader before = b;
   const int symbol = WalkSymbol(b, u.end, u.tree, u.tables);
   if (symbol < 0 || symbol == kEndOfStreamSymbol) {
@@ -190,7 +199,7 @@ bool StepAhead(BitReader& b, uint8_t*& out, const Unpacking& u) {
   return true;
 }
 
-bool StepAheadOf(BitReader& b, uint8_t*& out, const Unpacking& u) {
+[[gnu::always_inline]] inline bool StepAheadOf(BitReader& b, uint8_t*& out, const Unpacking& u) {
   BitReader copy = b;
   uint8_t* to = out;
   const bool stepped = StepAhead(copy, to, u);
@@ -199,66 +208,63 @@ bool StepAheadOf(BitReader& b, uint8_t*& out, const Unpacking& u) {
   return stepped;
 }
 
-// One round of two decoders (see the top). Returns kGoOn, or the final
-// result when the true decoder met the end symbol or a failure.
-int32_t DecodeRound(const Unpacking& u, Lane& lane, uint8_t* scratch) {
+// Where a decoder started ahead began: the positions of its first symbols,
+// whose bytes lead its scratch.
+struct Start {
+  uint64_t meeting[kMeetingPoints];
+  int points;
+};
+
+// Starts a decoder at `byte`: walks its first symbols one at a time. True
+// when it walked all kMeetingPoints of them.
+bool WalkStart(BitReader& b, uint8_t*& out, Start& start, const Unpacking& u) {
+  start.points = 0;
+  while (start.points < kMeetingPoints) {
+    start.meeting[start.points] = BitPosition(b, u.stream);
+    if (!StepAhead(b, out, u)) return false;
+    ++start.points;
+  }
+  return true;
+}
+
+[[gnu::always_inline]] inline bool WalkStartOf(BitReader& b, uint8_t*& out, Start& start,
+                                               const Unpacking& u) {
+  BitReader copy = b;
+  uint8_t* to = out;
+  const bool walked = WalkStart(copy, to, start, u);
+  b = copy;
+  out = to;
+  return walked;
+}
+
+// Takes the true decoder on to a meeting point of the decoder started at
+// `begin` (bit position of its start) and takes that one's bytes over
+// (`taken`), or past all its points. Returns kGoOn or the final result.
+int32_t Meet(const Unpacking& u, Lane& lane, uint64_t begin, const Start& start,
+             const BitReader b, const uint8_t* scratch, const uint8_t* bOut, bool& taken) {
   const uint32_t* const multi = u.tables.multi;
   uint8_t* const output = u.output;
   const size_t cap = u.cap;
+  // A group from below aLimit ends by `begin` (a position is at most 8 * in).
+  const uint8_t* const aLimit = u.stream + begin / 8 - kGroupBits / 8;
   Lane a = lane;
-  const size_t startByte = static_cast<size_t>(a.reader.in - u.stream) + kSpanBytes;
-  const uint64_t start = uint64_t{startByte} * 8;
-  // A group of the true decoder from below aLimit ends by `start` (its
-  // position is at most 8 * in); the second one stops once it reads stopIn.
-  const uint8_t* const aLimit = u.stream + startByte - kGroupBits / 8;
-  const uint8_t* const stopIn = u.stream + startByte + kSpanBytes;
-
-  // The second decoder's first symbols, one at a time, with their positions.
-  BitReader b{u.stream + startByte, 0, 0};
-  uint64_t meeting[kMeetingPoints];
-  int points = 0;
-  uint8_t* bOut = scratch;
-  while (points < kMeetingPoints) {
-    meeting[points] = BitPosition(b, u.stream);
-    if (!StepAheadOf(b, bOut, u)) break;
-    ++points;
-  }
-  bool second = points == kMeetingPoints;
-  uint8_t* const bLast = scratch + kScratchSize - kGroupWindow;
-
-  // Both at once while both can; then the second one alone to its stop.
-  while (second && a.reader.in <= aLimit && cap - a.out >= kGroupWindow && b.in < stopIn &&
-         bOut <= bLast) {
-    if (!DecodeGroupInPlace(a.reader, output, a.out, multi)) {
-      const int32_t result = ExactStepOf(a, u);
-      if (result != kGoOn) return result;
-    }
-    if (!DecodeGroup(b, bOut, multi)) second = StepAheadOf(b, bOut, u);
-  }
-  while (second && b.in < stopIn && bOut <= bLast) {
-    if (!DecodeGroup(b, bOut, multi)) second = StepAheadOf(b, bOut, u);
-  }
-
-  // The true decoder on to a meeting point, or past them all.
+  taken = false;
   int next = 0;
   for (;;) {
     const uint64_t position = BitPosition(a.reader, u.stream);
-    while (next < points && meeting[next] < position) ++next;
-    if (next < points && meeting[next] == position) {
+    while (next < start.points && start.meeting[next] < position) ++next;
+    if (next < start.points && start.meeting[next] == position) {
       const auto count = static_cast<size_t>(bOut - scratch) - static_cast<size_t>(next);
       // Without room the true decoder goes on and meets the failure itself.
       if (cap - a.out >= count) {
         std::memcpy(output + a.out, scratch + next, count);
         a.out += count;
         a.reader = b;
+        taken = true;
       }
-      lane = a;
-      return kGoOn;
+      break;
     }
-    if (next == points && position >= start) {
-      lane = a;
-      return kGoOn;
-    }
+    if (next == start.points && position >= begin) break;
     if (a.reader.in <= aLimit && cap - a.out >= kGroupWindow &&
         DecodeGroupInPlace(a.reader, output, a.out, multi)) {
       continue;
@@ -266,6 +272,61 @@ int32_t DecodeRound(const Unpacking& u, Lane& lane, uint8_t* scratch) {
     const int32_t result = ExactStepOf(a, u);
     if (result != kGoOn) return result;
   }
+  lane = a;
+  return kGoOn;
+}
+
+// One round of three decoders (see the top): the true one and two started
+// one and two spans ahead. Returns kGoOn, or the final result when the true
+// decoder met the end symbol or a failure.
+int32_t DecodeRound(const Unpacking& u, Lane& lane, uint8_t* scratch) {
+  const uint32_t* const multi = u.tables.multi;
+  uint8_t* const output = u.output;
+  const size_t cap = u.cap;
+  Lane a = lane;
+  const size_t bByte = static_cast<size_t>(a.reader.in - u.stream) + kSpanBytes;
+  const size_t cByte = bByte + kSpanBytes;
+  const uint8_t* const aLimit = u.stream + bByte - kGroupBits / 8;
+  const uint8_t* const bLimit = u.stream + cByte - kGroupBits / 8;
+  const uint8_t* const cStop = u.stream + cByte + kSpanBytes;
+  uint8_t* const bScratch = scratch;
+  uint8_t* const cScratch = scratch + kScratchSize;
+  uint8_t* const bLast = bScratch + kScratchSize - kGroupWindow;
+  uint8_t* const cLast = cScratch + kScratchSize - kGroupWindow;
+
+  BitReader b{u.stream + bByte, 0, 0};
+  BitReader c{u.stream + cByte, 0, 0};
+  uint8_t* bOut = bScratch;
+  uint8_t* cOut = cScratch;
+  Start bStart, cStart;
+  bool bOn = WalkStartOf(b, bOut, bStart, u);
+  bool cOn = WalkStartOf(c, cOut, cStart, u);
+
+  // All three at once while all can; then each one ahead alone to its stop.
+  while (bOn && cOn && a.reader.in <= aLimit && cap - a.out >= kGroupWindow &&
+         b.in <= bLimit && bOut <= bLast && c.in < cStop && cOut <= cLast) {
+    if (!DecodeGroupInPlace(a.reader, output, a.out, multi)) {
+      const int32_t result = ExactStepOf(a, u);
+      if (result != kGoOn) return result;
+    }
+    if (!DecodeGroup(b, bOut, multi)) bOn = StepAheadOf(b, bOut, u);
+    if (!DecodeGroup(c, cOut, multi)) cOn = StepAheadOf(c, cOut, u);
+  }
+  while (bOn && b.in <= bLimit && bOut <= bLast) {
+    if (!DecodeGroup(b, bOut, multi)) bOn = StepAheadOf(b, bOut, u);
+  }
+  while (cOn && c.in < cStop && cOut <= cLast) {
+    if (!DecodeGroup(c, cOut, multi)) cOn = StepAheadOf(c, cOut, u);
+  }
+
+  // The true decoder meets the first one ahead, then the second.
+  bool taken = false;
+  Lane met = a;
+  int32_t result = Meet(u, met, uint64_t{bByte} * 8, bStart, b, bScratch, bOut, taken);
+  if (result == kGoOn && taken)
+    result = Meet(u, met, uint64_t{cByte} * 8, cStart, c, cScratch, cOut, taken);
+  lane = met;
+  return result;
 }
 
 }  // namespace
@@ -286,7 +347,7 @@ int32_t UnpackHuffman(const uint8_t* packed, int32_t packedSize, uint8_t* output
   const uint8_t* const end = u.end;
   const size_t cap = u.cap;
   Lane lane{BitReader{stream, 0, 0}, 0};
-  uint8_t scratch[kScratchSize];
+  uint8_t scratch[2 * kScratchSize];
   for (;;) {
     if (end - lane.reader.in >= kRoundInput && cap - lane.out >= kGroupWindow) {
       const int32_t result = DecodeRound(u, lane, scratch);
