@@ -115,6 +115,12 @@ TEST_F(ChipEndToEnd, MenuHoverClickTransportAndTheClosing) {
   EXPECT_TRUE(session.Running());
   ASSERT_TRUE(session.WaitForPicture(session.picture(chipdisk::kMainPlain).pixels, 5));
 
+  // Down lights the line below the loaded tune's.
+  const chipdisk::TuneEntry& below = chipdisk::kTunes[chipdisk::kStartTune + 1];
+  session.Press("Down");
+  EXPECT_TRUE(session.WaitForRect(session.picture(chipdisk::kMainHighlighted).pixels, below.x,
+                                  below.y, below.width, below.height, 10));
+
   // Hovering lights the line as the highlighted picture has it.
   const chipdisk::TuneEntry& hovered = chipdisk::kTunes[kHoveredTune];
   int hx = 0, hy = 0;

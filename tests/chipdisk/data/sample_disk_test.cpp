@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "chipdisk/data/chip_data_reader.hpp"
+#include "chipdisk/player/chip_tunes.hpp"
 
 using namespace chipdisk;
 
@@ -15,25 +16,10 @@ namespace {
 
 const std::string kDisk = CHIPDISK_SAMPLE_DIR;
 constexpr int kWidth = 640;
-constexpr int kLineX = 120;
-constexpr int kLineWidth = 360;
 constexpr double kShortestTune = 20.0;
 
-struct Tune {
-  int y, height;
-  const char* file;
-  const char* type;
-};
-
-constexpr Tune kTunes[19] = {
-    {84, 11, "7w3n7y_.it", "it"},   {95, 13, "pussy.mod", "mod"},   {108, 13, "chiptu.s3m", "s3m"},
-    {120, 14, "chipstep.xm", "xm"}, {134, 14, "short.xm", "xm"},    {148, 12, "dslectiq.xm", "xm"},
-    {161, 13, "zu_chp98.xm", "xm"}, {174, 14, "zu_regge.xm", "xm"}, {187, 13, "zu_trap2.xm", "xm"},
-    {200, 13, "kvo_fura.xm", "xm"}, {213, 13, "kvo_lrd.xm", "xm"},  {226, 12, "nikotine.xm", "xm"},
-    {238, 13, "chipt.xm", "xm"},    {251, 12, "bajka.xm", "xm"},    {264, 13, "Windofn.xm", "xm"},
-    {305, 11, "invi.xm", "xm"},     {355, 13, "sadness.xm", "xm"},  {368, 15, "chip.s3m", "s3m"},
-    {382, 12, "chip.xm", "xm"},
-};
+// The module type libopenmpt reports for a file: its extension.
+std::string TypeOf(const std::string& file) { return file.substr(file.rfind('.') + 1); }
 
 class SampleDiskTest : public ::testing::Test {
  protected:
@@ -50,11 +36,14 @@ class SampleDiskTest : public ::testing::Test {
   static const uint8_t* Pixel(int slot, int x, int y) {
     return pictures_[static_cast<std::size_t>(slot)].pixels + (y * kWidth + x) * 3;
   }
-  // The line a row belongs to; -2 for a row two lines share.
-  static int TuneAt(int y) {
+  // The tune line under a pixel, -1 for none, -2 where two lines overlap.
+  static int TuneAt(int x, int y) {
     int found = -1;
-    for (int t = 0; t < 19; ++t)
-      if (y >= kTunes[t].y && y < kTunes[t].y + kTunes[t].height) found = found == -1 ? t : -2;
+    for (int t = 0; t < kTuneCount; ++t) {
+      const TuneEntry& line = kTunes[t];
+      if (x >= line.x && x < line.x + line.width && y >= line.y && y < line.y + line.height)
+        found = found == -1 ? t : -2;
+    }
     return found;
   }
 
@@ -87,12 +76,12 @@ TEST_F(SampleDiskTest, HotspotMapMarksTuneLinesAndButtons) {
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < kWidth; ++x) {
       const uint8_t code = HotspotCodeAt(map, x, y);
-      const int tune = TuneAt(y);
-      if (tune == -2 && x >= kLineX && x < kLineX + kLineWidth) {
-        const int below = TuneAt(y + 1);
-        ASSERT_TRUE(code == 251 - below || code == 252 - below) << x << "," << y;
-      } else if (tune >= 0 && x >= kLineX && x < kLineX + kLineWidth) {
-        ASSERT_EQ(code, 251 - tune) << x << "," << y;
+      const int tune = TuneAt(x, y);
+      if (tune == -2) {
+        const int below = TuneAt(x, y + 1);
+        ASSERT_TRUE(code == CodeOfTune(below) || code == CodeOfTune(below - 1)) << x << "," << y;
+      } else if (tune >= 0) {
+        ASSERT_EQ(code, CodeOfTune(tune)) << x << "," << y;
       } else if (code >= 252) {
         ++buttonPixels[code - 252];
       } else {
@@ -104,20 +93,20 @@ TEST_F(SampleDiskTest, HotspotMapMarksTuneLinesAndButtons) {
 
 TEST_F(SampleDiskTest, LitMainScreenDiffersOnlyOnTheTuneLines) {
   ASSERT_TRUE(status_.ok()) << status_.message;
-  std::vector<int> changedPerTune(19, 0);
+  std::vector<int> changedPerTune(kTuneCount, 0);
   for (int y = 0; y < 480; ++y)
     for (int x = 0; x < kWidth; ++x) {
       const bool same = std::equal(Pixel(kMainPlain, x, y), Pixel(kMainPlain, x, y) + 3,
                                    Pixel(kMainHighlighted, x, y));
-      const int tune = TuneAt(y);
-      const bool onLine = tune >= 0 && x >= kLineX && x < kLineX + kLineWidth;
-      if (!onLine) {
+      const int tune = TuneAt(x, y);
+      if (tune < 0) {
         ASSERT_TRUE(same) << "the highlight leaks out at " << x << "," << y;
       } else if (!same) {
         ++changedPerTune[static_cast<std::size_t>(tune)];
       }
     }
-  for (int t = 0; t < 19; ++t) EXPECT_GT(changedPerTune[static_cast<std::size_t>(t)], 1000) << t;
+  for (int t = 0; t < kTuneCount; ++t)
+    EXPECT_GT(changedPerTune[static_cast<std::size_t>(t)], 1000) << t;
 }
 
 TEST_F(SampleDiskTest, PicturesAreDistinctAndNotBlank) {
@@ -133,13 +122,13 @@ TEST_F(SampleDiskTest, PicturesAreDistinctAndNotBlank) {
 }
 
 TEST(SampleDiskTunes, NineteenModulesOfTheirFormatsAndLength) {
-  for (const Tune& tune : kTunes) {
+  for (const TuneEntry& tune : kTunes) {
     SCOPED_TRACE(tune.file);
-    std::ifstream file(kDisk + "/data/" + tune.file, std::ios::binary);
+    std::ifstream file(kDisk + "/" + tune.file, std::ios::binary);
     ASSERT_TRUE(file) << "missing";
     std::unique_ptr<openmpt::module> module;
     ASSERT_NO_THROW(module = std::make_unique<openmpt::module>(file));
-    EXPECT_EQ(module->get_metadata("type"), tune.type);
+    EXPECT_EQ(module->get_metadata("type"), TypeOf(tune.file));
     EXPECT_GE(module->get_duration_seconds(), kShortestTune);
     // Each order long enough for the closing fade (2.8 s) to finish.
     EXPECT_GE(module->get_duration_seconds() / module->get_num_orders(), 3.0);
@@ -147,7 +136,7 @@ TEST(SampleDiskTunes, NineteenModulesOfTheirFormatsAndLength) {
 }
 
 TEST(SampleDiskTunes, StartTuneHasThreeOrdersAndReachesTheThirdAfterTheFade) {
-  std::ifstream file(kDisk + "/data/Windofn.xm", std::ios::binary);
+  std::ifstream file(kDisk + "/" + kTunes[kStartTune].file, std::ios::binary);
   openmpt::module module(file);
   ASSERT_GE(module.get_num_orders(), 3);
   // The title fades for 5.9 s from the second order on; the menu follows at

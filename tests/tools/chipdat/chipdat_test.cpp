@@ -181,3 +181,25 @@ TEST_F(ChipdatTest, PackRefusesWhatThePlayerCannotLoad) {
 }
 
 }  // namespace
+
+#ifdef CHIPDISK_SAMPLE_DIR
+namespace {
+
+// Every picture of the sample disk extracted and packed again gives the same
+// data file, byte for byte.
+TEST_F(ChipdatTest, SampleDiskRepacksToTheSameBytes) {
+  const std::string disk = std::string(CHIPDISK_SAMPLE_DIR) + "/data/chip.dat";
+  std::vector<std::string> pack{"pack", "-o", "again.dat"};
+  for (int i = 0; i < 6; ++i) {
+    const std::string picture = "entry" + std::to_string(i) + ".png";
+    ToolResult extract = Chipdat({"extract", disk, std::to_string(i), "-o", picture});
+    ASSERT_EQ(extract.status, 0) << extract.err;
+    pack.push_back(picture);
+  }
+  ToolResult again = Chipdat(pack);
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadFile("again.dat"), ReadFile(disk));
+}
+
+}  // namespace
+#endif
