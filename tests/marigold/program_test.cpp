@@ -20,6 +20,8 @@ class ProgramTest : public ::testing::Test {
     UseRecordingEngine();
     platform::SetBassService(&platform::FakeBass());
     platform::FakeBass().Reset();
+    platform::FakeBass().initFails = false;
+    platform::FakeBass().initFailsFor.clear();
     platform::SetClockService(&platform::FakeClock());
     platform::FakeClock().now = kClockStart;
     Recorder().presentMs = 16;
