@@ -126,9 +126,12 @@ Scene PicSpiral() {
   Scene s = Base(40);
   s.backdrop = {0.02, 0.0, 0.06};
   s.ambientColor = {0.6, 0.5, 1.0};
-  s.ambientIntensity = 0.15;
+  s.ambientIntensity = 0.35;
   Motion hubMotion = StillMotion(0, 0, 0);
   hubMotion.channels[kHeading] = Spin(0, 0.6);
+  Motion sky = StillMotion(0, 0, 0);
+  sky.channels[kHeading] = Spin(0, 0.03);
+  Add(&s, Object("objects/sky_violet.lwo", sky));
   const int hub = Add(&s, Null("SpiralHub", hubMotion));
   Motion sphere = StillMotion(0, 0, 0);
   sphere.channels[kHeading] = Spin(0, -0.4);
@@ -173,6 +176,9 @@ Scene PicChains() {
   s.backdrop = {0.08, 0.01, 0.02};
   s.ambientColor = {1, 0.6, 0.5};
   s.ambientIntensity = 0.12;
+  Motion sky = StillMotion(0, 0, 0);
+  sky.channels[kBank] = Spin(0, 0.02);
+  Add(&s, Object("objects/sky_ember.lwo", sky));
   constexpr int kChains = 3;
   constexpr int kLinks = 10;
   for (int c = 0; c < kChains; ++c) {
@@ -183,7 +189,7 @@ Scene PicChains() {
     int parent = top;
     for (int i = 0; i < kLinks; ++i) {
       Motion link = StillMotion(0, i == 0 ? 0 : -1.25, 0);
-      link.channels[kBank] = Constant(i % 2 == 0 ? 0 : kPi / 2);
+      link.channels[kHeading] = Constant(i % 2 == 0 ? 0 : kPi / 2);
       // Each link swings a little against its parent, lagging down the chain.
       link.channels[kPitch] = Env({Herm(-0.12, 0.15 * i, 0.05, 0.3), Herm(0.12, 1.2 + 0.15 * i, 0.3, 0.05)},
                                   Behavior::Oscillate, Behavior::Oscillate);
@@ -252,7 +258,7 @@ Scene Scenka4() {
   s.fogMin = 4;
   s.fogMax = 38;
   s.fogColor = {0.0, 0.02, 0.08};
-  constexpr int kRings = 40;
+  constexpr int kRings = 48;
   constexpr double kSpacing = 3;
   for (int i = 0; i < kRings; ++i) {
     Motion ring = StillMotion(0, 0, i * kSpacing);
@@ -338,6 +344,7 @@ Scene Conek() {
   Motion planet = StillMotion(0, 0, 0);
   planet.channels[kHeading] = Spin(0, 0.15);
   planet.channels[kBank] = Constant(0.35);
+  planet.channels[kPitch] = Constant(-0.45);
   const int body = Add(&s, Object("objects/planet.lwo", planet));
   for (int i = 0; i < 3; ++i) {
     Motion hub = StillMotion(0, 0, 0);
@@ -374,8 +381,10 @@ Scene OblongSecond() {
   words.channels[kY] = Env({Ease(-8, 0, 0, 3), Ease(-2.5, 3, 3, 0)});
   words.channels[kHeading] = Env({Tcb(-kPi, 0), Tcb(0, 3, 0.5)}, Behavior::Reset, Behavior::Constant);
   Add(&s, Object("objects/title_end.lwo", words));
-  s.camera.motion = StillMotion(0, 0, -12);
-  s.camera.zoom = 3.2;
+  // Close up and wide, so the words stay in front of the scene they are
+  // drawn over without a fresh depth buffer.
+  s.camera.motion = StillMotion(0, 0, -6);
+  s.camera.zoom = 1.6;
   s.lights.push_back(Light("Front", LightKind::Distant, {1, 1, 1}, 1.2, Aimed(0, 0, 0, 0.3, 0.3)));
   return s;
 }
