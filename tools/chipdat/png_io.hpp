@@ -1,28 +1,24 @@
 // PNG files for the chip data tools: 8-bit grey, palette and RGB pictures in,
-// grey and RGB pictures out.
+// grey and RGB pictures out, through the platform's PNG planes.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "platform/png/png_planes.hpp"
 
 namespace chipdat {
 
-// An image as the packer codes it: one plane (grey values or palette
-// indices) or three (red, green, blue per pixel, interleaved).
-struct PlaneImage {
-  uint32_t width = 0;
-  uint32_t height = 0;
-  uint32_t planes = 0;           // 1 or 3
-  std::vector<uint8_t> pixels;   // width * height * planes, rows top first
-  std::vector<uint8_t> palette;  // 768 bytes RGB for one-plane images
-};
+using PlaneImage = platform::PngPlanes;
 
-// Reads an 8-bit grey, palette (any depth up to 8) or 8-bit RGB PNG.
-// Anything else (alpha, 16 bits, grey below 8 bits) fails with a message.
-bool ReadPlanePng(const std::string& path, PlaneImage& image, std::string& error);
+// The player's picture store: no picture it packs may decode to more.
+constexpr uint64_t kMaxImageBytes = 6 * 1024 * 1024;
 
-// Writes one plane as 8-bit grey, three planes as 8-bit RGB.
-bool WritePlanePng(const std::string& path, const PlaneImage& image, std::string& error);
+inline bool ReadPlanePng(const std::string& path, PlaneImage& image, std::string& error) {
+  return platform::ReadPngPlanes(path, kMaxImageBytes, image, error);
+}
+
+inline bool WritePlanePng(const std::string& path, const PlaneImage& image, std::string& error) {
+  return platform::WritePngPlanes(path, image, error);
+}
 
 }  // namespace chipdat

@@ -12,7 +12,6 @@ namespace varnel {
 using namespace platform;
 
 char linkUnderMouse[kLinkBytes] = {};
-int32_t columnOffset = 0;
 const Picture* currentPanel = nullptr;
 
 namespace {
@@ -76,7 +75,7 @@ void SampleMouse(Article* article) {
   article->mouseYAtFrame = PointerY();
 }
 
-void HitTestSegment(const TextSegment& segment, int32_t yOffset) {
+void HitTestSegment(const TextSegment& segment, int32_t columnOffset, int32_t yOffset) {
   if (segment.isLink != 1) return;
   const auto left = static_cast<uint32_t>(WrapAdd(segment.left, columnOffset));
   const auto right = static_cast<uint32_t>(WrapAdd(segment.right, columnOffset));
@@ -87,7 +86,8 @@ void HitTestSegment(const TextSegment& segment, int32_t yOffset) {
   if (left < x && x < right && top < y && y < bottom) SetLinkUnderMouse(segment.link);
 }
 
-void DrawSegment(Article* article, const TextSegment& segment, int32_t yOffset, ImageRef image) {
+void DrawSegment(Article* article, const TextSegment& segment, int32_t columnOffset, int32_t yOffset,
+                 ImageRef image) {
   if (!segment.text) return;
   const bool hovered = segment.isLink == 1 && segment.link &&
                        std::strncmp(segment.link, linkUnderMouse, kLinkBytes - 1) == 0;
@@ -145,7 +145,7 @@ void BlitKeyed(const Picture& source, ImageRef image, int32_t x, int32_t y, int3
   }
 }
 
-void DrawArticlePictures(Article* article, ImageRef image, int32_t topY) {
+void DrawArticlePictures(Article* article, ImageRef image, int32_t columnOffset, int32_t topY) {
   for (const ArticlePicture* p = article->pictures; p; p = p->next) {
     const int32_t screenY = WrapAdd(WrapAdd(p->y, -topY), article->windowTop);
     const int32_t screenX = WrapAdd(p->x, columnOffset);
@@ -168,7 +168,6 @@ void DrawArticlePictures(Article* article, ImageRef image, int32_t topY) {
 }
 
 bool DrawArticlePage(Article* article) {
-  columnOffset = 0;
   SampleMouse(article);
   std::memset(linkUnderMouse, 0, sizeof linkUnderMouse);
   const SegmentRef first = FindTopSegment(article);
@@ -186,7 +185,7 @@ bool DrawArticlePage(Article* article) {
   // Links first, so every segment of the link under the pointer is lit in
   // this very frame.
   const int32_t count1 = CountFitting(article, first.index, topY);
-  for (int32_t i = 0; i < count1; ++i) HitTestSegment(article->segments[first.index + i], yOffset);
+  for (int32_t i = 0; i < count1; ++i) HitTestSegment(article->segments[first.index + i], 0, yOffset);
   const int32_t second = first.index + count1;
   const bool secondColumn = article->twoColumns == 1 && second < article->ArtLinesNum;
   int32_t count2 = 0, y2 = 0, yOffset2 = 0;
@@ -194,30 +193,24 @@ bool DrawArticlePage(Article* article) {
     y2 = article->segments[second].top;
     yOffset2 = WrapAdd(article->windowTop, -y2);
     count2 = CountFitting(article, second, y2);
-    columnOffset = kSecondColumnX;
-    for (int32_t i = 0; i < count2; ++i) HitTestSegment(article->segments[second + i], yOffset2);
-    columnOffset = 0;
+    for (int32_t i = 0; i < count2; ++i)
+      HitTestSegment(article->segments[second + i], kSecondColumnX, yOffset2);
   }
 
-  for (int32_t i = 0; i < count1; ++i) DrawSegment(article, article->segments[first.index + i], yOffset, image);
+  for (int32_t i = 0; i < count1; ++i) DrawSegment(article, article->segments[first.index + i], 0, yOffset, image);
   if (second >= article->ArtLinesNum) article->moreBelow = 0;
   if (secondColumn) {
-    columnOffset = kSecondColumnX;
-    for (int32_t i = 0; i < count2; ++i) DrawSegment(article, article->segments[second + i], yOffset2, image);
+    for (int32_t i = 0; i < count2; ++i)
+      DrawSegment(article, article->segments[second + i], kSecondColumnX, yOffset2, image);
     if (second + count2 >= article->ArtLinesNum) article->moreBelow = 0;
-    columnOffset = 0;
   }
 
   SelectObject(dc, textSurface.defaultFont);
   selectedFont = textSurface.defaultFont;
   SetTextCharacterExtra(dc, 0);
   SetTextJustification(dc, 0, 0);
-  DrawArticlePictures(article, image, topY);
-  if (secondColumn) {
-    columnOffset = kSecondColumnX;
-    DrawArticlePictures(article, image, y2);
-    columnOffset = 0;
-  }
+  DrawArticlePictures(article, image, 0, topY);
+  if (secondColumn) DrawArticlePictures(article, image, kSecondColumnX, y2);
 
   CopyPanelRows(0, article->windowTop);
   CopyPanelRows(article->windowBottom, platform::kScreenHeight);

@@ -18,8 +18,6 @@ constexpr uint16_t kTitleColour = 0x7C00;
 
 // The link under the pointer in the last page drawing, or empty.
 extern char linkUnderMouse[kLinkBytes];
-// 0, or 320 while the second column is drawn.
-extern int32_t columnOffset;
 // The 640 x 480 frame picture around the text window, chosen by the reader.
 extern const Picture* currentPanel;
 
@@ -33,9 +31,11 @@ bool DrawArticlePage(Article* article);
 
 // Steps of DrawArticlePage.
 void SampleMouse(Article* article);
-void HitTestSegment(const TextSegment& segment, int32_t yOffset);
-void DrawSegment(Article* article, const TextSegment& segment, int32_t yOffset, ImageRef image);
-void DrawArticlePictures(Article* article, ImageRef image, int32_t topY);
+// `columnOffset` is 0 for the first column, kSecondColumnX for the second.
+void HitTestSegment(const TextSegment& segment, int32_t columnOffset, int32_t yOffset);
+void DrawSegment(Article* article, const TextSegment& segment, int32_t columnOffset, int32_t yOffset,
+                 ImageRef image);
+void DrawArticlePictures(Article* article, ImageRef image, int32_t columnOffset, int32_t topY);
 // Copies `source` to (x, y) with pixel value 0 transparent (tested per pair
 // of pixels), limited by the exclusive `right` and `bottom` and by `clipTop`.
 void BlitKeyed(const Picture& source, ImageRef image, int32_t x, int32_t y, int32_t right,

@@ -1,4 +1,4 @@
-#include "tools/chipdat/png_io.hpp"
+#include "platform/png/png_planes.hpp"
 
 #include <png.h>
 
@@ -6,12 +6,11 @@
 #include <cstdio>
 #include <memory>
 
-namespace chipdat {
+namespace platform {
 namespace {
 
 constexpr int kPaletteEntries = 256;
 constexpr int kPngSignatureSize = 8;
-constexpr uint64_t kMaxImageBytes = 6 * 1024 * 1024;  // the player's picture store
 
 struct PngFailure {
   char text[256] = {};
@@ -32,7 +31,7 @@ struct FileCloser {
 // Checks the decoded layout; returns an empty string when it can be packed.
 std::string Unsupported(int colorType, int depth) {
   if (colorType == PNG_COLOR_TYPE_PALETTE) return {};
-  const std::string wanted = "; only 8-bit grey, palette or RGB pictures can be packed";
+  const std::string wanted = "; only 8-bit grey, palette or RGB pictures are read";
   if (depth != 8) return "has " + std::to_string(depth) + "-bit channels" + wanted;
   if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_RGB) return {};
   return "has an alpha channel" + wanted;
@@ -75,7 +74,7 @@ void CopyPalette(png_structp png, png_infop info, int colorType, std::vector<uin
     palette[3 * i] = palette[3 * i + 1] = palette[3 * i + 2] = static_cast<uint8_t>(i);
 }
 
-bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PlaneImage& image) {
+bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PngPlanes& image) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_init_io(png, file);
   png_set_IHDR(png, info, image.width, image.height, 8,
@@ -91,7 +90,8 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PlaneImag
 
 }  // namespace
 
-bool ReadPlanePng(const std::string& path, PlaneImage& image, std::string& error) {
+bool ReadPngPlanes(const std::string& path, uint64_t maxBytes, PngPlanes& image,
+                   std::string& error) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     error = "cannot open " + path;
@@ -119,9 +119,9 @@ bool ReadPlanePng(const std::string& path, PlaneImage& image, std::string& error
     image.width = png_get_image_width(png, info);
     image.height = png_get_image_height(png, info);
     image.planes = colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
-    if (uint64_t(image.width) * image.height * image.planes > kMaxImageBytes) {
+    if (uint64_t(image.width) * image.height * image.planes > maxBytes) {
       error = path + " is " + std::to_string(image.width) + " x " + std::to_string(image.height) +
-              ", larger than any picture the player can hold";
+              ", larger than " + std::to_string(maxBytes) + " bytes";
       png_destroy_read_struct(&png, &info, nullptr);
       return false;
     }
@@ -137,7 +137,7 @@ bool ReadPlanePng(const std::string& path, PlaneImage& image, std::string& error
   return ok;
 }
 
-bool WritePlanePng(const std::string& path, const PlaneImage& image, std::string& error) {
+bool WritePngPlanes(const std::string& path, const PngPlanes& image, std::string& error) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
     error = "cannot create " + path;
@@ -157,4 +157,4 @@ bool WritePlanePng(const std::string& path, const PlaneImage& image, std::string
   return ok;
 }
 
-}  // namespace chipdat
+}  // namespace platform
