@@ -11,6 +11,8 @@
 namespace platform {
 namespace {
 
+std::atomic<bool> openGlWindows{false};
+
 constexpr intptr_t kKeyAltDown = intptr_t{1} << 29;
 constexpr intptr_t kKeyWasDown = intptr_t{1} << 30;
 constexpr intptr_t kKeyReleased = intptr_t{1} << 31;
@@ -75,11 +77,13 @@ class Sdl final : public MessageLoopWindow {
     SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
     SDL_GetDisplayBounds(0, &desktop);
     popup_ = placement().popup;
+    Uint32 flags = SDL_WINDOW_HIDDEN |
+                   (popup_ ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (openGlWindows) flags |= SDL_WINDOW_OPENGL;
     SDL_Window* window =
         popup_ ? SDL_CreateWindow(title, placement().x, placement().y, placement().width,
-                                  placement().height, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS)
-               : SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h,
-                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+                                  placement().height, flags)
+               : SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h, flags);
     if (!window) {
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       return nullptr;
@@ -270,6 +274,8 @@ Sdl& Driver() {
 }  // namespace
 
 WindowService& SdlWindowService() { return Driver(); }
+
+void SetMainWindowOpenGl(bool on) { openGlWindows = on; }
 
 SDL_Window* SdlMainWindow() { return Driver().MainSdlWindow(); }
 

@@ -80,6 +80,10 @@ WindowService& Window();
 // console driver.
 void SetWindowService(WindowService* service);
 
+// Main windows created from now on can take an OpenGL context (the 3D
+// engine draws into them). Off by default: the reader's window needs none.
+void SetMainWindowOpenGl(bool on);
+
 // Drivers.
 WindowService& SdlWindowService();      // SDL2: a real window; boxes fall back to the console
 WindowService& ConsoleWindowService();  // no windows; message boxes go to standard error

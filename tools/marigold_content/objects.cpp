@@ -31,6 +31,13 @@ Surface Plain(const std::string& name, Vec3 color, float luminosity, float specu
   return s;
 }
 
+// Stands a mesh built flat in the XZ plane upright into the XY plane (a
+// quarter turn about x, so the polygons keep their facing).
+Mesh Upright(Mesh mesh) {
+  for (Vec3& p : mesh.points) p = {p.x, -p.z, p.y};
+  return mesh;
+}
+
 ObjectFile Single(const std::string& layer, Mesh mesh, Surface surface) {
   ObjectFile o;
   o.layerName = layer;
@@ -93,15 +100,15 @@ std::map<std::string, ObjectFile> DemoObjects() {
   std::map<std::string, ObjectFile> objects;
   objects["objects/common_cards.lwo"] = CommonCards();
 
-  Surface logo = Textured("LogoSphere", "images/marigold_logo.jpg", Projection::Spherical, Axis::Y);
+  Surface logo = Textured("LogoSphere", "images/marigold_logo.jpg", Projection::Uv);
   logo.luminosity = 0.3f;
   logo.specular = 0.6f;
-  logo.map.wrapWidth = 2;
   logo.smoothingDegrees = 89;
   objects["objects/logo_sphere.lwo"] = Single("LogoSphere", Sphere(1.5f, 40, 20), logo);
 
   Surface cube = Textured("SpiralCube", "images/plasma_gold.jpg", Projection::Uv);
   cube.specular = 0.5f;
+  cube.luminosity = 0.25f;
   cube.smoothingDegrees = 0;
   objects["objects/spiral_cube.lwo"] = Single("Cube", Box({0.5f, 0.5f, 0.5f}), cube);
 
@@ -114,7 +121,7 @@ std::map<std::string, ObjectFile> DemoObjects() {
   Surface chain = Textured("ChainMetal", "images/metal.jpg", Projection::Uv);
   chain.specular = 0.9f;
   chain.glossiness = 0.8f;
-  objects["objects/chain_link.lwo"] = Single("Link", Torus(0.8f, 0.18f, 32, 10), chain);
+  objects["objects/chain_link.lwo"] = Single("Link", Upright(Torus(0.8f, 0.18f, 32, 10)), chain);
 
   ObjectFile terrain = Single("Terrain", Terrain(60, 64, 6, 1234), Plain("Land", {1, 1, 1}, 0.05f, 0.1f));
   terrain.surfaces[0].smoothingDegrees = 70;
@@ -133,7 +140,7 @@ std::map<std::string, ObjectFile> DemoObjects() {
   objects["objects/bubble.lwo"] = Single("Bubble", Sphere(0.8f, 32, 16), ball);
 
   Surface tunnel = Plain("TunnelRing", {0.3f, 0.8f, 1.0f}, 0.45f, 0.7f);
-  objects["objects/tunnel_ring.lwo"] = Single("Ring", Torus(3.2f, 0.22f, 40, 8), tunnel);
+  objects["objects/tunnel_ring.lwo"] = Single("Ring", Upright(Torus(3.2f, 0.3f, 8, 6)), tunnel);
 
   Surface pillar = Textured("Pillar", "images/metal.jpg", Projection::Cylindrical, Axis::Y);
   pillar.map.wrapWidth = 2;

@@ -126,7 +126,7 @@ Scene PicSpiral() {
   Scene s = Base(40);
   s.backdrop = {0.02, 0.0, 0.06};
   s.ambientColor = {0.6, 0.5, 1.0};
-  s.ambientIntensity = 0.15;
+  s.ambientIntensity = 0.35;
   Motion hubMotion = StillMotion(0, 0, 0);
   hubMotion.channels[kHeading] = Spin(0, 0.6);
   const int hub = Add(&s, Null("SpiralHub", hubMotion));
@@ -183,7 +183,7 @@ Scene PicChains() {
     int parent = top;
     for (int i = 0; i < kLinks; ++i) {
       Motion link = StillMotion(0, i == 0 ? 0 : -1.25, 0);
-      link.channels[kBank] = Constant(i % 2 == 0 ? 0 : kPi / 2);
+      link.channels[kHeading] = Constant(i % 2 == 0 ? 0 : kPi / 2);
       // Each link swings a little against its parent, lagging down the chain.
       link.channels[kPitch] = Env({Herm(-0.12, 0.15 * i, 0.05, 0.3), Herm(0.12, 1.2 + 0.15 * i, 0.3, 0.05)},
                                   Behavior::Oscillate, Behavior::Oscillate);
@@ -252,7 +252,7 @@ Scene Scenka4() {
   s.fogMin = 4;
   s.fogMax = 38;
   s.fogColor = {0.0, 0.02, 0.08};
-  constexpr int kRings = 40;
+  constexpr int kRings = 48;
   constexpr double kSpacing = 3;
   for (int i = 0; i < kRings; ++i) {
     Motion ring = StillMotion(0, 0, i * kSpacing);
@@ -338,6 +338,7 @@ Scene Conek() {
   Motion planet = StillMotion(0, 0, 0);
   planet.channels[kHeading] = Spin(0, 0.15);
   planet.channels[kBank] = Constant(0.35);
+  planet.channels[kPitch] = Constant(-0.45);
   const int body = Add(&s, Object("objects/planet.lwo", planet));
   for (int i = 0; i < 3; ++i) {
     Motion hub = StillMotion(0, 0, 0);

@@ -83,7 +83,9 @@ TEST_F(ContentInEngine, EverySceneLoadsWithItsItemsSurfacesAndMotion) {
         for (size_t s = 0; s < surfaces.size(); ++s) {
           EXPECT_EQ(theirs.mesh->surfaces[s].name, surfaces[s].name);
           EXPECT_EQ(theirs.mesh->surfaces[s].hasImage, surfaces[s].hasImage);
-          if (surfaces[s].hasImage) EXPECT_FALSE(theirs.mesh->surfaces[s].image.imagePath.empty());
+          if (surfaces[s].hasImage) {
+            EXPECT_FALSE(theirs.mesh->surfaces[s].image.imagePath.empty());
+          }
         }
       }
       ExpectMotionMatches(*scene, ref, mine.motion, 9);
