@@ -2,7 +2,9 @@
 // the kestrel engine by default, a recording stand-in in tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace marigold {
 
@@ -29,6 +31,18 @@ struct EngineCalls {
                   int src, int dst);
   // The device's ApplyStateBlock with the engine's 2D-defaults state block.
   void (*applyStateBlock)();
+  // The device's SetRenderState.
+  void (*setRenderState)(uint32_t state, uint32_t value);
+  int (*createRenderTarget)(void* record);
+  void* (*openTexture)(void* record, const char* name);
+  int (*loadTexture)(const char* file, void* texture);
+  void* (*openSurface)(void* record, const char* name);
+  // Data archive: a handle's first 32-bit field is the file's size.
+  void* (*alfOpen)(const char* name, const char* mode);
+  size_t (*alfRead)(void* buffer, size_t size, size_t count, void* file);
+  void (*alfClose)(void* file);
+  // The engine's log stream, null when there is none.
+  FILE* (*logStream)();
 };
 
 const EngineCalls& Engine();

@@ -13,6 +13,8 @@ constexpr int kCardWidth = 640;
 constexpr int kCardHeight = 480;
 constexpr int kTextureSize = 256;
 constexpr int kFlybySize = 256;
+constexpr int kSkyWidth = 1024;
+constexpr int kSkyHeight = 512;
 
 bool WriteFile(const std::filesystem::path& path, const void* data, size_t size, std::string* error) {
   std::ofstream out(path, std::ios::binary);
@@ -39,6 +41,8 @@ std::map<std::string, Picture> DemoPictures() {
   pictures["images/plasma_gold.jpg"] = Plasma(kTextureSize, 0.9f);
   pictures["images/plasma_blue.jpg"] = Plasma(kTextureSize, 0.55f);
   pictures["images/metal.jpg"] = Metal(kTextureSize);
+  pictures["images/nebula_violet.jpg"] = Nebula(kSkyWidth, kSkyHeight, 0.15f);
+  pictures["images/nebula_ember.jpg"] = Nebula(kSkyWidth, kSkyHeight, 0.95f);
   return pictures;
 }
 

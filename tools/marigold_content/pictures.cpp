@@ -180,6 +180,48 @@ Picture Medallion(int size, float hue) {
   return p;
 }
 
+Picture Nebula(int width, int height, float hue) {
+  Picture p = Blank(width, height);
+  // Value noise on a lattice that wraps horizontally.
+  const auto lattice = [](int x, int y, int period, uint32_t seed) {
+    x = ((x % period) + period) % period;
+    return static_cast<float>(Hash(uint32_t(x) * 73856093U ^ uint32_t(y) * 19349663U ^ seed) & 0xFFFF) / 65535.0f;
+  };
+  const auto noise = [&](float x, float y, int period, uint32_t seed) {
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    const float fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
+    const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+    const float a = lattice(x0, y0, period, seed), b = lattice(x0 + 1, y0, period, seed);
+    const float c = lattice(x0, y0 + 1, period, seed), d = lattice(x0 + 1, y0 + 1, period, seed);
+    return (a + (b - a) * sx) * (1 - sy) + (c + (d - c) * sx) * sy;
+  };
+  const Rgb a = Hue(hue), b = Hue(hue + 0.25f);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      float cloud = 0, amplitude = 0.55f;
+      int period = 4;
+      for (int octave = 0; octave < 5; ++octave) {
+        const float scale = static_cast<float>(period) / static_cast<float>(width);
+        cloud += amplitude * noise(static_cast<float>(x) * scale, static_cast<float>(y) * scale, period, uint32_t(octave));
+        amplitude *= 0.5f;
+        period *= 2;
+      }
+      const float mix = noise(static_cast<float>(x) * 3.0f / static_cast<float>(width),
+                              static_cast<float>(y) * 3.0f / static_cast<float>(width), 3, 99);
+      const float density = std::pow(std::clamp(cloud - 0.25f, 0.0f, 1.0f), 1.6f) * 1.4f;
+      Rgb c{(a.r * (1 - mix) + b.r * mix) * density, (a.g * (1 - mix) + b.g * mix) * density,
+            (a.b * (1 - mix) + b.b * mix) * density};
+      const uint32_t h = Hash(uint32_t(y * width + x) ^ 0x5bd1e995U);
+      if ((h & 0x1FF) == 0) {
+        const float star = 0.5f + static_cast<float>((h >> 9) & 0xFF) / 510.0f;
+        c = {c.r + star, c.g + star, c.b + star};
+      }
+      Put(&p, x, y, c);
+    }
+  }
+  return p;
+}
+
 bool WriteJpeg(const std::string& path, const Picture& picture, std::string* error) {
   std::vector<uint8_t> bytes;
   platform::JpegEncodeOptions options;

@@ -22,6 +22,9 @@ Picture Metal(int size);
 // A flower-like medallion on black (for additive flybys).
 Picture Medallion(int size, float hue);
 
+// Soft coloured clouds with stars, tiling horizontally (for sky domes).
+Picture Nebula(int width, int height, float hue);
+
 // Writes `picture` as a JPEG file; false with `error` set on failure.
 bool WriteJpeg(const std::string& path, const Picture& picture, std::string* error);
 

@@ -129,6 +129,9 @@ Scene PicSpiral() {
   s.ambientIntensity = 0.35;
   Motion hubMotion = StillMotion(0, 0, 0);
   hubMotion.channels[kHeading] = Spin(0, 0.6);
+  Motion sky = StillMotion(0, 0, 0);
+  sky.channels[kHeading] = Spin(0, 0.03);
+  Add(&s, Object("objects/sky_violet.lwo", sky));
   const int hub = Add(&s, Null("SpiralHub", hubMotion));
   Motion sphere = StillMotion(0, 0, 0);
   sphere.channels[kHeading] = Spin(0, -0.4);
@@ -173,6 +176,9 @@ Scene PicChains() {
   s.backdrop = {0.08, 0.01, 0.02};
   s.ambientColor = {1, 0.6, 0.5};
   s.ambientIntensity = 0.12;
+  Motion sky = StillMotion(0, 0, 0);
+  sky.channels[kBank] = Spin(0, 0.02);
+  Add(&s, Object("objects/sky_ember.lwo", sky));
   constexpr int kChains = 3;
   constexpr int kLinks = 10;
   for (int c = 0; c < kChains; ++c) {
@@ -375,9 +381,14 @@ Scene OblongSecond() {
   words.channels[kY] = Env({Ease(-8, 0, 0, 3), Ease(-2.5, 3, 3, 0)});
   words.channels[kHeading] = Env({Tcb(-kPi, 0), Tcb(0, 3, 0.5)}, Behavior::Reset, Behavior::Constant);
   Add(&s, Object("objects/title_end.lwo", words));
-  s.camera.motion = StillMotion(0, 0, -12);
-  s.camera.zoom = 3.2;
-  s.lights.push_back(Light("Front", LightKind::Distant, {1, 1, 1}, 1.2, Aimed(0, 0, 0, 0.3, 0.3)));
+  // Close up and wide, so the words stay in front of the scene they are
+  // drawn over without a fresh depth buffer.
+  s.camera.motion = StillMotion(0, 0, -6);
+  s.camera.zoom = 1.6;
+  s.lights.push_back(Light("Front", LightKind::Distant, {1, 1, 1}, 0.6, Aimed(0, 0, 0, 0.3, 0.3)));
+  Motion glint = StillMotion(0, -2, -3);
+  glint.channels[kX] = Env({Tcb(-6, 0), Tcb(6, 2.5)}, Behavior::Oscillate, Behavior::Oscillate);
+  s.lights.push_back(Light("Glint", LightKind::Point, {1, 0.4, 0.9}, 0.9, glint));
   return s;
 }
 

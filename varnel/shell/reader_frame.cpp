@@ -31,7 +31,7 @@ bool HasPrefix(const char* link, const char* prefix) {
   return true;
 }
 
-uint16_t* Row(uint16_t* image, int32_t y) { return image + static_cast<size_t>(y) * kFrameWidth; }
+uint16_t* Row(uint16_t* image, int32_t y) { return image + static_cast<size_t>(y) * platform::kScreenWidth; }
 
 void Dissolve(const Article& article, const uint16_t* page) {
   for (int32_t step = 0; step < 16 && !magazineStopRequested; ++step) {
@@ -39,8 +39,8 @@ void Dissolve(const Article& article, const uint16_t* page) {
     for (int32_t y = article.windowTop; y < article.windowBottom; ++y) {
       const uint8_t* order = plasmaMap.pixels + static_cast<size_t>(y) * plasmaMap.width;
       uint16_t* to = Row(FrameBuffer.pixels, y);
-      const uint16_t* from = page + static_cast<size_t>(y) * kFrameWidth;
-      for (int32_t x = 0; x < kFrameWidth; ++x)
+      const uint16_t* from = page + static_cast<size_t>(y) * platform::kScreenWidth;
+      for (int32_t x = 0; x < platform::kScreenWidth; ++x)
         if (order[x] <= step) to[x] = from[x];
     }
     MagazineWaitSince(start, kAnimationStep);
@@ -53,16 +53,16 @@ void Dissolve(const Article& article, const uint16_t* page) {
 void Slide(const Article& article, const uint16_t* page, int32_t direction) {
   const int32_t s = settings.softScrollSpeed;
   if ((direction != 1 && direction != 2) || s <= 0) return;  // a step of 0 would never end
-  for (int32_t f = s; f < kFrameWidth && !magazineStopRequested; f += s) {
+  for (int32_t f = s; f < platform::kScreenWidth && !magazineStopRequested; f += s) {
     for (int32_t y = article.windowTop; y < article.windowBottom; ++y) {
       uint16_t* row = Row(FrameBuffer.pixels, y);
-      const uint16_t* from = page + static_cast<size_t>(y) * kFrameWidth;
+      const uint16_t* from = page + static_cast<size_t>(y) * platform::kScreenWidth;
       if (direction == 2) {
-        std::memmove(row + s, row, static_cast<size_t>(kFrameWidth - s) * 2);
-        std::memcpy(row, from + kFrameWidth - f, static_cast<size_t>(f) * 2);
+        std::memmove(row + s, row, static_cast<size_t>(platform::kScreenWidth - s) * 2);
+        std::memcpy(row, from + platform::kScreenWidth - f, static_cast<size_t>(f) * 2);
       } else {
-        std::memmove(row, row + s, static_cast<size_t>(kFrameWidth - s) * 2);
-        std::memcpy(row + kFrameWidth - f, from, static_cast<size_t>(f) * 2);
+        std::memmove(row, row + s, static_cast<size_t>(platform::kScreenWidth - s) * 2);
+        std::memcpy(row + platform::kScreenWidth - f, from, static_cast<size_t>(f) * 2);
       }
     }
     PresentFrame(FrameBuffer.pixels);
@@ -95,18 +95,18 @@ void FollowLink(const char* link) {
     std::strcpy(pendingArticle, link + 4);
     openPending = 1;
   } else if (HasPrefix(link, "CD_TRAY")) {
-    CdAudioCommand(2);
+    CdAudioCommand(CdCommand::Eject);
     MagazineWait(100);
   } else if (HasPrefix(link, "CD_FRWD")) {
-    CdAudioCommand(4);
+    CdAudioCommand(CdCommand::Next);
     MusicStop();
   } else if (HasPrefix(link, "CD_BCKW")) {
-    CdAudioCommand(6);
+    CdAudioCommand(CdCommand::Previous);
     MusicStop();
   } else if (HasPrefix(link, "CD_STOP")) {
-    CdAudioCommand(1);
+    CdAudioCommand(CdCommand::Stop);
   } else if (HasPrefix(link, "PMSX:")) {
-    CdAudioCommand(1);
+    CdAudioCommand(CdCommand::Stop);
     MusicPlay(link + 5);
   } else if (HasPrefix(link, "SILENT")) {
     MusicStop();
@@ -143,7 +143,7 @@ void ReaderFrame(Article* article) {
   }
   PresentFrame(page);
 
-  if (passInput.buttons == 1 || passInput.key == 13) FollowLink(linkUnderMouse);
+  if (passInput.buttons == kLeftButton || passInput.key == platform::VK_RETURN) FollowLink(linkUnderMouse);
 }
 
 }  // namespace varnel
