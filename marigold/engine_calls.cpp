@@ -40,6 +40,7 @@ int LoadScene(const char* file, void* record) { return klLoadLWS(file, record); 
 int SetTarget(void* record) { return klSetRenderTarget(record); }
 
 const EngineCalls kKestrel{
+    klInitialize,    klSetupRendererDialog, klSetupRenderer, alfInit,
     klGetInfo,       klSetState,       klDone,          SetTarget,        LoadScene,
     klRenderFrame,   klUploadTextures, klEvictTextures, klUploadSurfaces, klDoneScene,
     klStartRendering, klEndRendering,  klShowRender,    klPutImage,       klPutImageEx,

@@ -9,6 +9,10 @@
 namespace marigold {
 
 struct EngineCalls {
+  int (*initialize)(void* window, int flags);
+  int (*setupRendererDialog)(void* info, void* config);
+  int (*setupRenderer)(const void* config);
+  int (*alfInit)(const char* archive);
   int (*getInfo)(int n);
   void (*setState)(int state, int value);
   void (*done)();

@@ -17,6 +17,8 @@ class LoadingTest : public ::testing::Test {
     UseRecordingEngine();
     platform::SetBassService(&platform::FakeBass());
     platform::FakeBass().Reset();
+    platform::FakeBass().initFails = false;
+    platform::FakeBass().initFailsFor.clear();
     platform::FakeBass().initialised = false;
     platform::SetClockService(&platform::FakeClock());
     platform::FakeClock().now = kClockStart;

@@ -15,6 +15,23 @@ void Record(const char* name, std::vector<double> args, const void* record = nul
   recorder.calls.push_back({name, std::move(args), record});
 }
 
+int Initialize(void*, int) {
+  Record("klInitialize", {});
+  return 1;
+}
+int SetupRendererDialog(void*, void*) {
+  Record("klSetupRendererDialog", {});
+  return recorder.rendererAccepted;
+}
+int SetupRenderer(const void*) {
+  Record("klSetupRenderer", {});
+  return 1;
+}
+int AlfInit(const char* archive) {
+  Record(("alfInit " + std::string(archive)).c_str(), {});
+  return 1;
+}
+
 int GetInfo(int n) {
   switch (n) {
     case KL_INFO_RUNNING: return recorder.running;
@@ -135,7 +152,7 @@ FILE* LogStream() {
   return logStream;
 }
 
-const EngineCalls kRecording{GetInfo,        SetState,       Done,           SetRenderTarget,
+const EngineCalls kRecording{Initialize, SetupRendererDialog, SetupRenderer, AlfInit, GetInfo,        SetState,       Done,           SetRenderTarget,
                              LoadLws,        RenderFrame,    UploadTextures, EvictTextures,
                              UploadSurfaces, DoneScene,      StartRendering, EndRendering,
                              ShowRender,     PutImage,       PutImageEx,     PutRect,

@@ -24,6 +24,7 @@ struct RecordingEngine {
   float framesPerSecond = 30;     // written by loadLWS
   std::vector<std::string> loaded;  // scene files asked for
   bool loadFails = false;
+  int rendererAccepted = 1;       // klSetupRendererDialog's answer
   uint32_t presentMs = 0;         // the fake clock moves this much per klShowRender
   int width = 640;                // klGetInfo(2), (3)
   int height = 480;

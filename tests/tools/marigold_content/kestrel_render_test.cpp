@@ -2,6 +2,7 @@
 // would look at them: every event scene draws a lit, coloured picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "kestrel/render/picture_file.hpp"
@@ -48,6 +49,28 @@ TEST_F(ContentRendered, EverySceneDrawsAColourfulFrame) {
     EXPECT_GT(lit, size_t(640 * 480 / 50));  // more than 2% of the frame clearly lit
     EXPECT_LT(lit, size_t(640 * 480));       // and not washed out
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The viewer's motion dump of the tunnel scene: the camera rushes along z
+// on linear keys from -6 at 0 s to 30 at 10 s, so it is at 12 at 5 s.
+TEST_F(ContentRendered, ViewerReportsTheCameraOnItsLinearKeys) {
+  std::vector<std::string> written;
+  std::string error;
+  ASSERT_TRUE(demotools::WriteDemoContent(".", &written, &error)) << error;
+  const auto run =
+      testing_support::RunTool(KESTREL_VIEW_PATH, {"scenes/Scenka_4.lws", "--envelope", "--frames", "0,150"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string line = run.out.substr(run.out.find("{\"item\": \"Camera\", \"frame\": 150"));
+  const std::string key = "\"position\": [";
+  const size_t open = line.find(key) + key.size();
+  const std::string numbers = line.substr(open, line.find(']', open) - open);  // "x, y, z"
+  EXPECT_EQ(numbers.substr(numbers.rfind(", ") + 2), "12");
+  // Objects first, in file order: 48 rings and 12 pillars, then two lights and the camera, each twice.
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2 * (48 + 12 + 2 + 1));
 }
 
 }  // namespace
