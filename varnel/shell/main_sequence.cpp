@@ -6,9 +6,10 @@
 
 #include "platform/clock/clock_service.hpp"
 #include "platform/window/window_service.hpp"
-#include "varnel/media/gif_decoder.hpp"
-#include "varnel/shell/display.hpp"
 #include "varnel/failure/fatal_error.hpp"
+#include "varnel/media/gif_decoder.hpp"
+#include "varnel/media/name_compare.hpp"
+#include "varnel/shell/display.hpp"
 #include "varnel/shell/input_state.hpp"
 #include "varnel/shell/magazine_state.hpp"
 #include "varnel/shell/music_calls.hpp"
@@ -195,15 +196,6 @@ bool IsKeyOf(int32_t key, char letter) {
   return key == lower || key == upper;
 }
 
-bool SameNameIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    const char ca = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
-    const char cb = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
-    if (ca != cb) return false;
-  }
-  return *a == *b;
-}
-
 void ReadingLoop() {
   // With no vertical blank to wait for, a pass lasts at least this long, so
   // held keys repeat at a display's pace instead of the processor's.
@@ -265,7 +257,7 @@ void RunKeyCommand(int32_t key) {
     case '2': CdAudioCommand(CdCommand::Stop); MusicPlay("Msx1.xm"); break;
     case '3': CdAudioCommand(CdCommand::Stop); MusicPlay("Msx2.xm"); break;
     case 'H':
-      if (!SameNameIgnoringCase(ArticlePointer->fileName, "ARTS/help.txt")) {
+      if (!EqualsIgnoringCase(ArticlePointer->fileName, "ARTS/help.txt")) {
         std::memset(pendingArticle, 0, sizeof pendingArticle);
         std::strcpy(pendingArticle, "ARTS/help.txt");
         openPending = 1;

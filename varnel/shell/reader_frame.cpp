@@ -4,6 +4,7 @@
 
 #include "platform/clock/clock_service.hpp"
 #include "platform/shell/shell_service.hpp"
+#include "varnel/media/name_compare.hpp"
 #include "varnel/shell/display.hpp"
 #include "varnel/shell/input_state.hpp"
 #include "varnel/shell/magazine_state.hpp"
@@ -19,17 +20,6 @@ namespace varnel {
 namespace {
 
 constexpr uint32_t kAnimationStep = 40;  // milliseconds
-
-// Whether `link` starts with `prefix`, the letters A-Z in either case.
-bool HasPrefix(const char* link, const char* prefix) {
-  for (; *prefix; ++prefix, ++link) {
-    char a = *link, b = *prefix;
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
-    if (a != b) return false;
-  }
-  return true;
-}
 
 uint16_t* Row(uint16_t* image, int32_t y) { return image + static_cast<size_t>(y) * platform::kScreenWidth; }
 
@@ -89,35 +79,35 @@ void CrossFade(const uint16_t* page) {
 
 void FollowLink(const char* link) {
   if (!link[0]) return;
-  if (HasPrefix(link, "ART:")) {
+  if (StartsWithIgnoringCase(link, "ART:")) {
     // A name that does not fit is refused rather than cut into another name.
     if (std::strlen(link + 4) >= static_cast<size_t>(kPendingArticleBytes)) return;
     std::strcpy(pendingArticle, link + 4);
     openPending = 1;
-  } else if (HasPrefix(link, "CD_TRAY")) {
+  } else if (StartsWithIgnoringCase(link, "CD_TRAY")) {
     CdAudioCommand(CdCommand::Eject);
     MagazineWait(100);
-  } else if (HasPrefix(link, "CD_FRWD")) {
+  } else if (StartsWithIgnoringCase(link, "CD_FRWD")) {
     CdAudioCommand(CdCommand::Next);
     MusicStop();
-  } else if (HasPrefix(link, "CD_BCKW")) {
+  } else if (StartsWithIgnoringCase(link, "CD_BCKW")) {
     CdAudioCommand(CdCommand::Previous);
     MusicStop();
-  } else if (HasPrefix(link, "CD_STOP")) {
+  } else if (StartsWithIgnoringCase(link, "CD_STOP")) {
     CdAudioCommand(CdCommand::Stop);
-  } else if (HasPrefix(link, "PMSX:")) {
+  } else if (StartsWithIgnoringCase(link, "PMSX:")) {
     CdAudioCommand(CdCommand::Stop);
     MusicPlay(link + 5);
-  } else if (HasPrefix(link, "SILENT")) {
+  } else if (StartsWithIgnoringCase(link, "SILENT")) {
     MusicStop();
-  } else if (HasPrefix(link, "URL:")) {
+  } else if (StartsWithIgnoringCase(link, "URL:")) {
     platform::ShellExecuteA(nullptr, "open", link + 4, nullptr, nullptr, platform::SW_SHOWMAXIMIZED);
-  } else if (HasPrefix(link, "mailto:")) {
+  } else if (StartsWithIgnoringCase(link, "mailto:")) {
     platform::ShellExecuteA(nullptr, "open", link, nullptr, nullptr, platform::SW_SHOWMAXIMIZED);
-  } else if (HasPrefix(link, "PANEL_V0")) {
+  } else if (StartsWithIgnoringCase(link, "PANEL_V0")) {
     currentPanel = &panel0;
     panelShown = 0;
-  } else if (HasPrefix(link, "PANEL_V1")) {
+  } else if (StartsWithIgnoringCase(link, "PANEL_V1")) {
     currentPanel = &panel1;
     panelShown = 1;
   }
