@@ -1,5 +1,6 @@
 # Entry points. Every target installs what is missing first.
 #   make run     build and start the magazine on the sample issue
+#   make run-chipdisk   build and start the chip-music player on the sample disk
 #   make test    build and run every test: plain, sanitized, and the fuzz targets
 #   make bench   build and run the benchmarks
 #   make fuzz    run every fuzz target for longer (FUZZ_SECONDS, default 600)
@@ -16,7 +17,7 @@ RELEASE   := $(BUILD_DIR)/release
 ASAN      := $(BUILD_DIR)/asan
 FUZZ      := $(BUILD_DIR)/fuzz
 
-.PHONY: all deps build run test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
+.PHONY: all deps build run run-chipdisk test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
 
 all: build
 
@@ -46,6 +47,10 @@ sample-pages: sample
 run: sample
 	@bash scripts/run-magazine.sh $(RELEASE)
 
+run-chipdisk: build
+	cmake --build $(RELEASE) --target chipdisk chipdisk-sample
+	@bash scripts/run-chipdisk.sh $(RELEASE)
+
 test: test-release test-asan test-fuzz
 
 test-release: build
@@ -68,6 +73,7 @@ fuzz: deps $(FUZZ)/build.ninja
 
 bench: build
 	$(RELEASE)/bench/media_bench --benchmark_counters_tabular=true
+	$(RELEASE)/bench/chipdisk_bench
 
 clean:
 	rm -rf $(BUILD_DIR)

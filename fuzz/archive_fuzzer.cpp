@@ -13,6 +13,8 @@
 #include "varnel/media/huffman_codec.hpp"
 #include "varnel/media/resource_archive.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -11,6 +11,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+using namespace varnel;
+
 namespace {
 
 BitmapFont font{};

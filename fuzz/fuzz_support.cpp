@@ -5,6 +5,8 @@
 #include "platform/drivers.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+using namespace varnel;
+
 namespace fuzz_support {
 namespace {
 

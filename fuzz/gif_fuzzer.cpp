@@ -7,6 +7,8 @@
 #include "fuzz/fuzz_support.hpp"
 #include "varnel/media/gif_decoder.hpp"
 
+using namespace varnel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_support::InterceptFatalErrors();
   if (size > INT32_MAX) return 0;

@@ -15,6 +15,8 @@
 
 #include "varnel/media/huffman_codec.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -12,6 +12,8 @@
 #include "platform/jpeg/jpeg_service.hpp"
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_support::InterceptFatalErrors();
   platform::SetJpegService(&platform::LibjpegService());

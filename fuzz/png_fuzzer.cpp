@@ -10,6 +10,8 @@
 #include "fuzz/fuzz_support.hpp"
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_support::InterceptFatalErrors();
   static const std::string name = "png-fuzz-" + std::to_string(getpid()) + ".png";

@@ -5,6 +5,7 @@
 #include "platform/display/display_service.hpp"
 #include "platform/display/fake_display_service.hpp"
 #include "platform/dialog/dialog.hpp"
+#include "platform/screen/screen_service.hpp"
 #include "platform/shell/shell_service.hpp"
 #include "platform/sound/bass_service.hpp"
 #include "platform/sound/fmod_service.hpp"
@@ -21,6 +22,7 @@ namespace {
 // programs and the tools.
 void SelectDesktopServices() {
   SetDisplayService(&SdlDisplayService());
+  SetScreenService(&SdlScreenService());
   SetJpegService(&LibjpegService());
   SetTextService(&FreeTypeTextService());
   dialog::SetDialogService(&dialog::SdlDialogService());
@@ -46,6 +48,7 @@ void SelectDrivers(DriverSet set) {
     case DriverSet::Fake:
       SetWindowService(&FakeWindow());
       SetDisplayService(&FakeDisplay());
+      SetScreenService(&FakeScreen());
       SetJpegService(&FakeJpeg());
       SetTextService(&FakeTextService());
       dialog::SetDialogService(&dialog::FakeDialogs());

@@ -5,5 +5,5 @@
 
 int main() {
   platform::SelectDrivers(platform::DriverSet::Real);
-  return VarnelMain();
+  return varnel::VarnelMain();
 }

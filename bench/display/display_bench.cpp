@@ -12,6 +12,8 @@
 #include "varnel/shell/display.hpp"
 #include "varnel/shell/settings.hpp"
 
+using namespace varnel;
+
 namespace {
 
 constexpr size_t kFramePixels = 640 * 480;

@@ -12,6 +12,8 @@
 
 #include "varnel/media/gif_decoder.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

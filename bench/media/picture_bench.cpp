@@ -23,6 +23,8 @@
 #include "platform/jpeg/jpeg_reference.hpp"
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 namespace {
 
 constexpr int kWidth = 640;

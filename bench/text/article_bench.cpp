@@ -15,6 +15,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+using namespace varnel;
+
 namespace {
 
 constexpr size_t kFrameBytes = 640 * 480 * 2;

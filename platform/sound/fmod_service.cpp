@@ -1,5 +1,7 @@
 #include "platform/sound/fmod_service.hpp"
 
+#include "platform/clock/clock_service.hpp"
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -30,6 +32,7 @@ void FakeFmodService::Reset() {
   initialised = false;
   error = FMOD_ERR_NONE;
   for (FMUSIC_MODULE& song : songs_) song.id = 0;
+  for (SongState& state : state_) state = {};
   nextId_ = 1;
 }
 
@@ -95,10 +98,11 @@ FMUSIC_MODULE* FakeFmodService::FMUSIC_LoadSong(const char* name) {
     error = FMOD_ERR_FILE_NOTFOUND;
     return nullptr;
   }
-  for (FMUSIC_MODULE& song : songs_) {
-    if (song.id != 0) continue;
-    song.id = nextId_++;
-    return &song;
+  for (int i = 0; i < kSongs; ++i) {
+    if (songs_[i].id != 0) continue;
+    songs_[i].id = nextId_++;
+    state_[i] = {false, 0, 0, 256};
+    return &songs_[i];
   }
   error = FMOD_ERR_MEMORY;
   return nullptr;
@@ -106,12 +110,20 @@ FMUSIC_MODULE* FakeFmodService::FMUSIC_LoadSong(const char* name) {
 
 bool FakeFmodService::FMUSIC_PlaySong(FMUSIC_MODULE* song) {
   calls.push_back("FMUSIC_PlaySong(" + Name(song) + ")");
-  return Live(song);
+  if (!Live(song)) return false;
+  SongState& state = state_[song - songs_];
+  state.playing = true;
+  state.playedAt = Clock().Milliseconds();
+  return true;
 }
 
 bool FakeFmodService::FMUSIC_StopSong(FMUSIC_MODULE* song) {
   calls.push_back("FMUSIC_StopSong(" + Name(song) + ")");
-  return Live(song);
+  if (!Live(song)) return false;
+  SongState& state = state_[song - songs_];
+  state.stoppedOrder = FMUSIC_GetOrder(song);
+  state.playing = false;
+  return true;
 }
 
 bool FakeFmodService::FMUSIC_FreeSong(FMUSIC_MODULE* song) {
@@ -130,7 +142,26 @@ bool FakeFmodService::FMUSIC_SetPanSeperation(FMUSIC_MODULE* song, float separat
 
 bool FakeFmodService::FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int32_t volume) {
   calls.push_back("FMUSIC_SetMasterVolume(" + Name(song) + "," + std::to_string(volume) + ")");
-  return Live(song);
+  if (!Live(song)) return false;
+  if (volume < 0 || volume > 256) {
+    error = FMOD_ERR_INVALID_PARAM;
+    return false;
+  }
+  state_[song - songs_].volume = volume;
+  return true;
+}
+
+int32_t FakeFmodService::FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) {
+  return Live(song) ? state_[song - songs_].volume : -1;
+}
+
+int32_t FakeFmodService::FMUSIC_GetOrder(FMUSIC_MODULE* song) {
+  if (!Live(song)) return -1;
+  const SongState& state = state_[song - songs_];
+  if (!state.playing) return state.stoppedOrder;
+  const uint32_t elapsed = Clock().Milliseconds() - state.playedAt;
+  const uint32_t orders = elapsed / (orderMilliseconds ? orderMilliseconds : 1);
+  return static_cast<int32_t>(orders % static_cast<uint32_t>(orderCount > 0 ? orderCount : 1));
 }
 
 }  // namespace platform

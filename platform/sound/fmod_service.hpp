@@ -67,8 +67,14 @@ class FmodService {
   // 0 mono .. 1 full stereo: libopenmpt's stereo separation in percent of
   // the module's own panning, so 0.15 is 15 percent.
   virtual bool FMUSIC_SetPanSeperation(FMUSIC_MODULE* song, float separation) = 0;
-  // 0..256, linear.
+  // 0..256, linear; heard with the next mixed block. A new song has 256.
   virtual bool FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int32_t volume) = 0;
+  // The song's volume; -1 for a null or freed song.
+  virtual int32_t FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) = 0;
+  // The order the listener hears now (the mixer runs ahead by the audio
+  // buffer). It stays where it was while stopped and goes back to 0 when
+  // the song loops. -1 for a null or freed song.
+  virtual int32_t FMUSIC_GetOrder(FMUSIC_MODULE* song) = 0;
 };
 
 FmodService& Fmod();
@@ -94,11 +100,18 @@ class FakeFmodService final : public FmodService {
   bool FMUSIC_FreeSong(FMUSIC_MODULE* song) override;
   bool FMUSIC_SetPanSeperation(FMUSIC_MODULE* song, float separation) override;
   bool FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int32_t volume) override;
+  int32_t FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) override;
+  int32_t FMUSIC_GetOrder(FMUSIC_MODULE* song) override;
 
-  // Forgets the calls and the state; keeps `initFails`.
+  // Forgets the calls and the state; keeps the settings below.
   void Reset();
 
   bool initFails = false;  // FSOUND_Init fails with FMOD_ERR_INIT
+  // A playing song moves one order per `orderMilliseconds` of the fake
+  // clock and starts over after `orderCount` orders. Get calls are not
+  // recorded.
+  uint32_t orderMilliseconds = 1000;
+  int32_t orderCount = 1000;
   std::vector<std::string> calls;
   bool initialised = false;
   int32_t error = FMOD_ERR_NONE;
@@ -106,7 +119,15 @@ class FakeFmodService final : public FmodService {
  private:
   bool Live(const FMUSIC_MODULE* song);
   std::string Name(const FMUSIC_MODULE* song) const;
-  FMUSIC_MODULE songs_[8] = {};
+  struct SongState {
+    bool playing;
+    uint32_t playedAt;  // fake clock at the start
+    int32_t stoppedOrder;
+    int32_t volume;
+  };
+  static constexpr int kSongs = 8;
+  FMUSIC_MODULE songs_[kSongs] = {};
+  SongState state_[kSongs] = {};
   uint32_t nextId_ = 1;
 };
 
@@ -115,7 +136,7 @@ FakeFmodService& FakeFmod();
 inline bool FSOUND_SetOutput(int32_t outputType) { return Fmod().FSOUND_SetOutput(outputType); }
 inline bool FSOUND_SetDriver(int32_t driver) { return Fmod().FSOUND_SetDriver(driver); }
 inline bool FSOUND_SetMixer(int32_t mixer) { return Fmod().FSOUND_SetMixer(mixer); }
-inline bool FSOUND_Init(int32_t mixRate, int32_t maxChannels, uint32_t flags) {
+inline bool FSOUND_Init(int32_t mixRate, int32_t maxChannels, uint32_t flags = 0) {
   return Fmod().FSOUND_Init(mixRate, maxChannels, flags);
 }
 inline int32_t FSOUND_GetError() { return Fmod().FSOUND_GetError(); }
@@ -130,5 +151,9 @@ inline bool FMUSIC_SetPanSeperation(FMUSIC_MODULE* song, float separation) {
 inline bool FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int32_t volume) {
   return Fmod().FMUSIC_SetMasterVolume(song, volume);
 }
+inline int32_t FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) {
+  return Fmod().FMUSIC_GetMasterVolume(song);
+}
+inline int32_t FMUSIC_GetOrder(FMUSIC_MODULE* song) { return Fmod().FMUSIC_GetOrder(song); }
 
 }  // namespace platform

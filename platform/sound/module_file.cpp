@@ -82,15 +82,20 @@ ModuleLoadStatus ReadRange(const std::string& path, uint64_t offset, uint64_t le
 
 }  // namespace
 
-ModuleLoad LoadModuleFile(const char* name, uint64_t offset, uint64_t length) {
-  if (!name) return {nullptr, ModuleLoadStatus::NotFound};
-  std::vector<uint8_t> bytes;
+ModuleLoadStatus ReadModuleFile(const char* name, uint64_t offset, uint64_t length,
+                                std::vector<uint8_t>* bytes) {
+  if (!name) return ModuleLoadStatus::NotFound;
   try {
-    const ModuleLoadStatus status = ReadRange(ResolveName(name), offset, length, &bytes);
-    if (status != ModuleLoadStatus::Ok) return {nullptr, status};
+    return ReadRange(ResolveName(name), offset, length, bytes);
   } catch (const std::bad_alloc&) {
-    return {nullptr, ModuleLoadStatus::NoMemory};
+    return ModuleLoadStatus::NoMemory;
   }
+}
+
+ModuleLoad LoadModuleFile(const char* name, uint64_t offset, uint64_t length) {
+  std::vector<uint8_t> bytes;
+  const ModuleLoadStatus status = ReadModuleFile(name, offset, length, &bytes);
+  if (status != ModuleLoadStatus::Ok) return {nullptr, status};
   return LoadModuleMemory(bytes.data(), bytes.size());
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct openmpt_module;
 
@@ -29,6 +30,10 @@ struct ModuleLoad {
 ModuleLoad LoadModuleFile(const char* name, uint64_t offset = 0, uint64_t length = 0);
 
 ModuleLoad LoadModuleMemory(const void* data, size_t size);
+
+// The bytes LoadModuleFile would load, found the same way.
+ModuleLoadStatus ReadModuleFile(const char* name, uint64_t offset, uint64_t length,
+                                std::vector<uint8_t>* bytes);
 
 void FreeModule(openmpt_module* module);
 

@@ -51,7 +51,11 @@ uint32_t ModuleMixer::Add(openmpt_module* module) {
       openmpt_module_set_repeat_count(module, 0);
       // No dither noise: the same module always mixes to the same samples.
       openmpt_module_ctl_set_integer(module, "dither", 0);
-      slot = Slot{nextHandle_, module, false, false, kUnityGain};
+      slot = Slot{};
+      slot.handle = nextHandle_;
+      slot.module = module;
+      slot.gain = kUnityGain;
+      slot.order = slot.row = -1;
       if (++nextHandle_ == 0) nextHandle_ = 1;
       return slot.handle;
     }
@@ -85,15 +89,51 @@ void ModuleMixer::RemoveAll() {
   for (openmpt_module* module : modules) FreeModule(module);
 }
 
-bool ModuleMixer::Play(uint32_t handle, int32_t order, int32_t row) {
+bool ModuleMixer::Play(uint32_t handle, int32_t order, int32_t row, bool reset) {
   std::lock_guard lock(mutex_);
   Slot* slot = Find(handle);
   if (!slot) return false;
-  if (order == 0 && row == 0) {
-    openmpt_module_set_position_seconds(slot->module, 0.0);
-  } else {
+  if (reset) openmpt_module_set_position_seconds(slot->module, 0.0);
+  if (!reset || order != 0 || row != 0)
     openmpt_module_set_position_order_row(slot->module, order, row);
+  slot->playing = true;
+  slot->order = slot->row = -1;
+  // Heard from now on: the start order, until the mix reaches the listener.
+  slot->markCount = slot->markNext = 0;
+  Mark(*slot, mixedFrames_.load(std::memory_order_relaxed),
+       openmpt_module_get_current_order(slot->module));
+  if (slot->watched && listener_)
+    listener_->OnPlay(handle, openmpt_module_get_current_order(slot->module),
+                      openmpt_module_get_current_row(slot->module));
+  return true;
+}
+
+void ModuleMixer::Mark(Slot& slot, int64_t frame, int32_t order) {
+  slot.marks[slot.markNext] = {frame, order};
+  slot.markNext = (slot.markNext + 1) % kMarks;
+  if (slot.markCount < kMarks) ++slot.markCount;
+}
+
+int32_t ModuleMixer::HeardOrder(uint32_t handle, int64_t latencyFrames) const {
+  std::lock_guard lock(mutex_);
+  const Slot* slot = Find(handle);
+  if (!slot) return -1;
+  if (slot->markCount == 0) return openmpt_module_get_current_order(slot->module);
+  const int64_t heard = mixedFrames_.load(std::memory_order_relaxed) - latencyFrames;
+  // The newest mark at or before the heard frame; the oldest one if none.
+  int32_t order = -1;
+  for (int i = 1; i <= slot->markCount; ++i) {
+    const OrderMark& mark = slot->marks[(slot->markNext - i + kMarks) % kMarks];
+    order = mark.order;
+    if (mark.frame <= heard) break;
   }
+  return order;
+}
+
+bool ModuleMixer::Resume(uint32_t handle) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
   slot->playing = true;
   return true;
 }
@@ -103,6 +143,7 @@ bool ModuleMixer::Stop(uint32_t handle) {
   Slot* slot = Find(handle);
   if (!slot) return false;
   slot->playing = false;
+  if (slot->watched && listener_) listener_->OnStop(handle);
   return true;
 }
 
@@ -144,9 +185,57 @@ bool ModuleMixer::SetModuleGain(uint32_t handle, int32_t gain) {
   return true;
 }
 
+bool ModuleMixer::SetPreamp(uint32_t handle, int32_t millibel) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  return slot && openmpt_module_set_render_param(
+                     slot->module, OPENMPT_MODULE_RENDER_MASTERGAIN_MILLIBEL, millibel) != 0;
+}
+
+void ModuleMixer::SetRowListener(RowListener* listener) {
+  std::lock_guard lock(mutex_);
+  listener_ = listener;
+}
+
+bool ModuleMixer::SetRowWatch(uint32_t handle, bool watch) {
+  std::lock_guard lock(mutex_);
+  Slot* slot = Find(handle);
+  if (!slot) return false;
+  slot->watched = watch;
+  return true;
+}
+
 void ModuleMixer::SetMasterGain(int32_t gain) {
   std::lock_guard lock(mutex_);
   masterGain_ = std::clamp(gain, 0, kUnityGain);
+}
+
+// Reads a watched module piece by piece, telling the listener of each row
+// that starts: libopenmpt moves to a row when it renders the row's first
+// frame, so a new row seen after a piece started within that piece.
+size_t ModuleMixer::ReadWatched(Slot& slot, int16_t* samples, int frames) {
+  const int64_t start = mixedFrames_.load(std::memory_order_relaxed);
+  size_t done = 0;
+  while (done < static_cast<size_t>(frames)) {
+    const size_t piece = std::min<size_t>(kRowProbeFrames, static_cast<size_t>(frames) - done);
+    const size_t got =
+        openmpt_module_read_interleaved_stereo(slot.module, rate_, piece, samples + done * 2);
+    const int32_t order = openmpt_module_get_current_order(slot.module);
+    const int32_t row = openmpt_module_get_current_row(slot.module);
+    // A module that does not loop ends where it would go back to an earlier
+    // order; libopenmpt then reports the start while the last row fades.
+    const bool ended = got < piece || (!slot.looping && slot.order >= 0 && order < slot.order);
+    if (!ended && (order != slot.order || row != slot.row)) {
+      slot.order = order;
+      slot.row = row;
+      if (listener_)
+        listener_->OnRowStart(slot.handle, start + static_cast<int64_t>(done), order,
+                              openmpt_module_get_current_pattern(slot.module), row);
+    }
+    done += got;
+    if (got < piece) break;
+  }
+  return done;
 }
 
 // Adds every playing module's next `frames` frames to `mix`.
@@ -154,8 +243,11 @@ void ModuleMixer::MixChunk(int32_t* mix, int frames) {
   int16_t samples[kChunkFrames * 2];
   for (Slot& slot : slots_) {
     if (!slot.playing) continue;
-    const size_t got = openmpt_module_read_interleaved_stereo(slot.module, rate_,
-                                                              static_cast<size_t>(frames), samples);
+    Mark(slot, mixedFrames_.load(std::memory_order_relaxed),
+         openmpt_module_get_current_order(slot.module));
+    const size_t got = slot.watched ? ReadWatched(slot, samples, frames)
+                                    : openmpt_module_read_interleaved_stereo(
+                                          slot.module, rate_, static_cast<size_t>(frames), samples);
     if (got < static_cast<size_t>(frames)) slot.playing = false;  // the end of a one-shot module
     const int32_t gain = static_cast<int32_t>(int64_t{slot.gain} * masterGain_ / kUnityGain);
     const int count = static_cast<int>(got) * 2;
@@ -187,6 +279,7 @@ void ModuleMixer::Render(void* out, int bytes) {
     }
     at += chunk * frameBytes;
     frames -= chunk;
+    mixedFrames_.fetch_add(chunk, std::memory_order_release);
   }
   const int rest = bytes % frameBytes;
   if (rest > 0)

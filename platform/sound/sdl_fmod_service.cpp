@@ -71,6 +71,7 @@ class SdlFmod final : public FmodService {
     if (!load.module) return FailSong(ErrorOfLoad(load.status));
     song->id = mixer_.Add(load.module);
     if (song->id == 0) return FailSong(FMOD_ERR_MEMORY);
+    volume_[song - songs_] = kFullVolume;
     mixer_.SetLooping(song->id, true);
     return song;
   }
@@ -103,8 +104,21 @@ class SdlFmod final : public FmodService {
   bool FMUSIC_SetMasterVolume(FMUSIC_MODULE* song, int32_t volume) override {
     std::lock_guard lock(mutex_);
     if (!Live(song)) return false;
-    if (volume < 0 || volume > 256) return Fail(FMOD_ERR_INVALID_PARAM);
-    return mixer_.SetModuleGain(song->id, GainOfLevel(volume, 256));
+    if (volume < 0 || volume > kFullVolume) return Fail(FMOD_ERR_INVALID_PARAM);
+    if (!mixer_.SetModuleGain(song->id, GainOfLevel(volume, kFullVolume))) return false;
+    volume_[song - songs_] = volume;
+    return true;
+  }
+
+  int32_t FMUSIC_GetMasterVolume(FMUSIC_MODULE* song) override {
+    std::lock_guard lock(mutex_);
+    return Live(song) ? volume_[song - songs_] : -1;
+  }
+
+  int32_t FMUSIC_GetOrder(FMUSIC_MODULE* song) override {
+    std::lock_guard lock(mutex_);
+    if (!Live(song)) return -1;
+    return mixer_.HeardOrder(song->id, output_.IsOpen() ? output_.BufferFrames() : 0);
   }
 
  private:
@@ -143,7 +157,9 @@ class SdlFmod final : public FmodService {
   int32_t outputType_ = FSOUND_OUTPUT_DSOUND;
   int32_t driver_ = 0;
   int32_t mixerType_ = 0;
+  static constexpr int32_t kFullVolume = 256;
   FMUSIC_MODULE songs_[ModuleMixer::kSlots] = {};
+  int32_t volume_[ModuleMixer::kSlots] = {};
   ModuleMixer mixer_;
   SdlAudioOutput output_;  // declared last: closed before the mixer goes
 };

@@ -91,6 +91,11 @@ std::optional<ResolvedFace> ResolveFace(const std::string& face, int weight, boo
 
 #if defined(SUITE_SANITIZED)
 // fontconfig loses a few blocks while it parses its configuration files,
-// once per process; the leak checker is not to count them against us.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// once per process, and Mesa's software OpenGL driver keeps its caches to the
+// end; the leak checker is not to count them against us. (The one hook of
+// the process lives here.)
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:swrast_dri.so\nleak:kms_swrast_dri.so\n"
+         "leak:libEGL_mesa.so\nleak:libLLVM\n";
+}
 #endif

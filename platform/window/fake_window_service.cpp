@@ -22,6 +22,12 @@ void FakeWindowService::ShowWindow(WindowHandle window) {
   if (window && window == MainWindow()) windowShown = true;
 }
 
+bool FakeWindowService::GetScreenSize(int& width, int& height) {
+  width = screenWidth;
+  height = screenHeight;
+  return true;
+}
+
 uintptr_t FakeWindowService::SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) {
   const uintptr_t result = MessageLoopWindow::SetTimer(window, id, milliseconds);
   if (result) {
@@ -40,6 +46,9 @@ void FakeWindowService::Reset() {
   windowsOpened = windowsClosed = 0;
   windowShown = false;
   lastTitle = nullptr;
+  lastPlacement = {};
+  screenWidth = 1024;
+  screenHeight = 768;
   lastTimerId = 0;
   lastTimerPeriod = 0;
 }
@@ -47,6 +56,7 @@ void FakeWindowService::Reset() {
 WindowHandle FakeWindowService::OpenNativeWindow(const char* title) {
   ++windowsOpened;
   lastTitle = title;
+  lastPlacement = placement();
   windowShown = false;
   return &window_;
 }

@@ -27,6 +27,7 @@ class FakeWindowService final : public MessageLoopWindow {
   void ShowMessageBox(WindowHandle owner, const char* text, const char* caption) override;
   int ShowCursor(bool show) override;
   void ShowWindow(WindowHandle window) override;
+  bool GetScreenSize(int& width, int& height) override;
   uintptr_t SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) override;
 
   // Back to the state of a fresh process (no window, empty script, zeros).
@@ -44,6 +45,9 @@ class FakeWindowService final : public MessageLoopWindow {
   int windowsClosed = 0;
   bool windowShown = false;
   const char* lastTitle = nullptr;
+  WindowPlacement lastPlacement;  // of the window opened last
+  int screenWidth = 1024;         // what GetScreenSize reports
+  int screenHeight = 768;
   uintptr_t lastTimerId = 0;
   uint32_t lastTimerPeriod = 0;
 

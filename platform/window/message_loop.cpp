@@ -33,6 +33,21 @@ WindowHandle MessageLoopWindow::CreateMainWindow(const char* title, WindowProced
   return window;
 }
 
+WindowHandle MessageLoopWindow::CreatePopupWindow(const char* title, WindowProcedure procedure,
+                                                 int x, int y, int width, int height) {
+  placement_ = {true, x, y, width, height};
+  WindowHandle window = CreateMainWindow(title, procedure);
+  placement_ = {};
+  return window;
+}
+
+bool MessageLoopWindow::PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                    intptr_t lParam) {
+  if (!window || window != MainWindow()) return false;
+  PostMessage(message, wParam, lParam);
+  return true;
+}
+
 bool MessageLoopWindow::DestroyWindow(WindowHandle window) {
   if (!OnWindowThread()) {
     bool destroyed = false;

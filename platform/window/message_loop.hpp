@@ -20,6 +20,10 @@ namespace platform {
 class MessageLoopWindow : public WindowService {
  public:
   WindowHandle CreateMainWindow(const char* title, WindowProcedure procedure) override;
+  WindowHandle CreatePopupWindow(const char* title, WindowProcedure procedure, int x, int y,
+                                 int width, int height) override;
+  bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                   intptr_t lParam) override;
   bool DestroyWindow(WindowHandle window) override;
   bool GetMessage(WindowMessage& message) override;
   intptr_t DispatchMessage(const WindowMessage& message) override;
@@ -43,6 +47,13 @@ class MessageLoopWindow : public WindowService {
   void PostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
  protected:
+  // Where the window being opened goes: the whole screen unless `popup`.
+  struct WindowPlacement {
+    bool popup = false;
+    int x = 0, y = 0, width = 0, height = 0;
+  };
+  const WindowPlacement& placement() const { return placement_; }
+
   // The native side. Open and Close run on the window thread.
   virtual WindowHandle OpenNativeWindow(const char* title) = 0;
   virtual void CloseNativeWindow(WindowHandle window) = 0;
@@ -75,6 +86,7 @@ class MessageLoopWindow : public WindowService {
 
   mutable std::mutex mutex_;
   std::condition_variable workDone_;
+  WindowPlacement placement_;
   WindowHandle window_ = nullptr;
   WindowProcedure procedure_ = nullptr;
   std::thread::id windowThread_;

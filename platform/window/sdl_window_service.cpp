@@ -11,6 +11,8 @@
 namespace platform {
 namespace {
 
+std::atomic<bool> openGlWindows{false};
+
 constexpr intptr_t kKeyAltDown = intptr_t{1} << 29;
 constexpr intptr_t kKeyWasDown = intptr_t{1} << 30;
 constexpr intptr_t kKeyReleased = intptr_t{1} << 31;
@@ -47,6 +49,17 @@ class Sdl final : public MessageLoopWindow {
     SDL_SetWindowInputFocus(sdlWindow);
   }
 
+  bool GetScreenSize(int& width, int& height) override {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_Rect desktop{};
+    const bool known = SDL_GetDisplayBounds(0, &desktop) == 0;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!known) return false;
+    width = desktop.w;
+    height = desktop.h;
+    return true;
+  }
+
   SDL_Window* MainSdlWindow() const { return window_.load(); }
   void SetHooks(SdlWindowHooks hooks) { hooks_ = std::move(hooks); }
 
@@ -63,8 +76,14 @@ class Sdl final : public MessageLoopWindow {
     if (wakeEvent_ == 0) wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
     SDL_GetDisplayBounds(0, &desktop);
-    SDL_Window* window = SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h,
-                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    popup_ = placement().popup;
+    Uint32 flags = SDL_WINDOW_HIDDEN |
+                   (popup_ ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (openGlWindows) flags |= SDL_WINDOW_OPENGL;
+    SDL_Window* window =
+        popup_ ? SDL_CreateWindow(title, placement().x, placement().y, placement().width,
+                                  placement().height, flags)
+               : SDL_CreateWindow(title, desktop.x, desktop.y, desktop.w, desktop.h, flags);
     if (!window) {
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
       return nullptr;
@@ -154,7 +173,8 @@ class Sdl final : public MessageLoopWindow {
     if (virtualKey == 0) return;
     const bool down = key.type == SDL_KEYDOWN;
     const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
-    if (alt && virtualKey == VK_RETURN) {
+    // A popup window keeps its size: Alt+Enter switches only the full-screen one.
+    if (alt && virtualKey == VK_RETURN && !popup_) {
       if (down && !key.repeat) ToggleFullScreen();
       return;
     }
@@ -242,6 +262,7 @@ class Sdl final : public MessageLoopWindow {
   uintptr_t buttons_ = 0;
   Uint16 modifiers_ = 0;
   bool exposed_ = false;
+  bool popup_ = false;
   SdlWindowHooks hooks_;
 };
 
@@ -253,6 +274,8 @@ Sdl& Driver() {
 }  // namespace
 
 WindowService& SdlWindowService() { return Driver(); }
+
+void SetMainWindowOpenGl(bool on) { openGlWindows = on; }
 
 SDL_Window* SdlMainWindow() { return Driver().MainSdlWindow(); }
 

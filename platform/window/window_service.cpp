@@ -25,6 +25,11 @@ WindowService* current = nullptr;
 
 // A driver without windows: nothing to create, the loop ends at once.
 WindowHandle WindowService::CreateMainWindow(const char*, WindowProcedure) { return nullptr; }
+WindowHandle WindowService::CreatePopupWindow(const char*, WindowProcedure, int, int, int, int) {
+  return nullptr;
+}
+bool WindowService::GetScreenSize(int&, int&) { return false; }
+bool WindowService::PostMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) { return false; }
 void WindowService::ShowWindow(WindowHandle) {}
 bool WindowService::DestroyWindow(WindowHandle) { return false; }
 bool WindowService::GetMessage(WindowMessage& message) {

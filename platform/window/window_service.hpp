@@ -33,6 +33,12 @@ class WindowService {
   // before this returns. One main window at a time. Null when there is no
   // window system. The defaults below are those of a driver without windows.
   virtual WindowHandle CreateMainWindow(const char* title, WindowProcedure procedure);
+  // The main window as a borderless window of `width` x `height` at (x, y)
+  // of the desktop instead of the whole screen; otherwise as above.
+  virtual WindowHandle CreatePopupWindow(const char* title, WindowProcedure procedure, int x, int y,
+                                         int width, int height);
+  // The desktop's size in pixels (the first screen); false without one.
+  virtual bool GetScreenSize(int& width, int& height);
   // Shows the window, raises it and gives it the keyboard.
   virtual void ShowWindow(WindowHandle window);
   // Sends WM_DESTROY, then the window is gone; later messages to it are
@@ -51,6 +57,9 @@ class WindowService {
   // Calls the window procedure on the window thread and waits for it.
   virtual intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t lParam);
+  // Queues a message for the window (any thread); false when it is gone.
+  virtual bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam);
   // Makes GetMessage return false once the messages already queued are taken.
   virtual void PostQuitMessage(int exitCode);
 
@@ -67,6 +76,10 @@ WindowService& Window();
 // Makes `service` current; the caller keeps it alive. Null restores the
 // console driver.
 void SetWindowService(WindowService* service);
+
+// Main windows created from now on can take an OpenGL context (the 3D
+// engine draws into them). Off by default: the reader's window needs none.
+void SetMainWindowOpenGl(bool on);
 
 // Drivers.
 WindowService& SdlWindowService();      // SDL2: a real window; boxes fall back to the console

@@ -11,6 +11,8 @@
 #include "tests/support/tool_runner.hpp"
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

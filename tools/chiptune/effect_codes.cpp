@@ -34,6 +34,8 @@ EffectCode ProTrackerEffect(const Cell& cell) {
       return {0xE, static_cast<uint8_t>(0xC0 | p)};
     case Effect::NoteDelay:
       return {0xE, static_cast<uint8_t>(0xD0 | p)};
+    case Effect::Sync:
+      return {0xE, static_cast<uint8_t>(0x80 | p)};
     case Effect::SetSpeed:
     case Effect::SetTempo:
       return {0xF, p};
@@ -67,6 +69,8 @@ EffectCode ScreamTrackerEffect(const Cell& cell) {
       return {Letter('S'), static_cast<uint8_t>(0xC0 | p)};
     case Effect::NoteDelay:
       return {Letter('S'), static_cast<uint8_t>(0xD0 | p)};
+    case Effect::Sync:
+      return {Letter('S'), static_cast<uint8_t>(0x20 | p)};
     case Effect::SetSpeed:
       return {Letter('A'), p};
     case Effect::SetTempo:

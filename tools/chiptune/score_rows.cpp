@@ -83,7 +83,13 @@ void ParseEffect(std::string_view token, int line, Cell* cell) {
         cell->param = static_cast<uint8_t>(y);
         return;
       }
-      throw ScoreError(line, "effect '" + text + "': only ECx (cut) and EDx (delay), x 1..F");
+      if (x == 0x8) {
+        cell->effect = Effect::Sync;
+        cell->param = static_cast<uint8_t>(y);
+        return;
+      }
+      throw ScoreError(line, "effect '" + text +
+                                 "': only E8x (sync), ECx (cut) and EDx (delay), x 1..F");
     case 'B':
     case 'D':
       throw ScoreError(line,

@@ -36,6 +36,7 @@ enum class Effect : uint8_t {
   VolumeSlide,  // x0 up or 0y down per tick
   NoteCut,      // x: silence after x ticks
   NoteDelay,    // x: start the note after x ticks
+  Sync,         // x: a marker for the player program (E8x / S2x), no sound of its own
   SetVolume,    // formats without a volume column
   PositionJump,
   PatternBreak,

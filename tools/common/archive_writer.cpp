@@ -6,6 +6,8 @@
 #include "varnel/media/huffman_codec.hpp"
 #include "varnel/media/resource_archive.hpp"
 
+using namespace varnel;
+
 namespace tools {
 namespace {
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace varnel;
+
 namespace tools {
 namespace {
 

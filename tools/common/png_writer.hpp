@@ -13,6 +13,6 @@ bool WritePngRgb(const std::string& path, int32_t width, int32_t height, const u
                  std::string* error);
 
 // A 15-bit picture, each 5-bit channel widened as (v << 3) | (v >> 2).
-bool WritePngPicture(const std::string& path, const Picture& picture, std::string* error);
+bool WritePngPicture(const std::string& path, const varnel::Picture& picture, std::string* error);
 
 }  // namespace tools

@@ -9,6 +9,8 @@
 #include "platform/drivers.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+using namespace varnel;
+
 namespace tools {
 namespace {
 

@@ -2,6 +2,10 @@
 
 #include <string>
 
+using namespace varnel;
+
+namespace varnel_page {
+
 namespace {
 
 // A JSON string of raw 8-bit bytes; each byte above 0x7F stands for the
@@ -42,3 +46,5 @@ void PrintLayoutJson(const Article& article, FILE* out) {
                article.rowCount, article.ArtLinesNum, article.twoColumns, Quote(article.title).c_str(),
                article.topRow);
 }
+
+}  // namespace varnel_page

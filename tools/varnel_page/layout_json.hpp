@@ -5,5 +5,9 @@
 
 #include "varnel/text/article.hpp"
 
+namespace varnel_page {
+
 // One line per segment, then one line with the article's own figures.
-void PrintLayoutJson(const Article& article, FILE* out);
+void PrintLayoutJson(const varnel::Article& article, FILE* out);
+
+}  // namespace varnel_page

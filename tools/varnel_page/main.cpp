@@ -14,6 +14,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+using namespace varnel;
+
 namespace {
 
 constexpr const char* kUsage =
@@ -114,7 +116,7 @@ int main(int argc, char** argv) {
   if (!tools::WritePngPicture(output, {kSurfaceWidth, kSurfaceHeight, textSurface.pixels}, &error))
     tools::Fail(error);
   std::printf("%s\n", linkUnderMouse);
-  if (options.layout) PrintLayoutJson(article, stdout);
+  if (options.layout) varnel_page::PrintLayoutJson(article, stdout);
 
   ReleaseArticle(&article);
   ReleaseBitmapFont(&font);

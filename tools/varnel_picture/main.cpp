@@ -10,6 +10,8 @@
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 namespace {
 
 constexpr const char* kUsage =

@@ -14,6 +14,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+using namespace varnel;
+
 namespace varnel_rs {
 namespace {
 

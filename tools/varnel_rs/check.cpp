@@ -18,6 +18,8 @@
 #include "varnel/media/picture.hpp"
 #include "varnel/media/resource_archive.hpp"
 
+using namespace varnel;
+
 namespace varnel_rs {
 namespace {
 

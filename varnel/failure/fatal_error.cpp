@@ -9,6 +9,8 @@
 #include <cstring>
 #include <thread>
 
+namespace varnel {
+
 namespace {
 
 constexpr int kMaxSteps = 16;
@@ -78,3 +80,5 @@ void* AllocZeroed(int32_t size) {
   if (!block) FatalError("Allocator Error !");
   return block;
 }
+
+}  // namespace varnel

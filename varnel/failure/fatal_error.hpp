@@ -12,6 +12,8 @@
 
 #include "platform/window/window_service.hpp"
 
+namespace varnel {
+
 [[noreturn]] void FatalError(const char* message);
 
 // Formats the message with printf rules (bounded to 1024 bytes) and fails.
@@ -50,3 +52,5 @@ void SetFatalTraceStream(FILE* stream);
 // this instead of shutting down; the handler must not return (it throws).
 using FatalEscapeHandler = void (*)(const char* message);
 void SetFatalEscapeHandler(FatalEscapeHandler handler);
+
+}  // namespace varnel

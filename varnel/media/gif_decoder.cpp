@@ -10,6 +10,8 @@
 #include "varnel/media/gif_lzw.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 // Frees a block from AllocZeroed when the scope ends.
@@ -178,3 +180,5 @@ void LoadGifPicture(const char* fileName, Picture* picture) {
   for (int32_t i = 0; i < count; ++i) picture->pixels[i] = colours[indexed.pixels[i]];
   std::free(indexed.pixels);
 }
+
+}  // namespace varnel

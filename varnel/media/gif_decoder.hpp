@@ -10,6 +10,8 @@
 
 #include "varnel/media/picture.hpp"
 
+namespace varnel {
+
 struct IndexedImage {
   int32_t width;
   int32_t height;
@@ -30,3 +32,5 @@ void LoadGifIndexed(const char* fileName, IndexedImage* image, uint8_t* palette)
 
 // LoadGifIndexed, then each index through its palette colour and PackRgb555.
 void LoadGifPicture(const char* fileName, Picture* picture);
+
+}  // namespace varnel

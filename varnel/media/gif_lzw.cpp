@@ -16,6 +16,8 @@
 
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr uint32_t kMaxCodeSize = 12;
@@ -186,3 +188,5 @@ uint32_t DecodeGifLzw(const uint8_t* data, uint32_t dataBytes, uint32_t minCodeS
   std::free(table);
   return written;
 }
+
+}  // namespace varnel

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 // Decodes `dataBytes` bytes of codes (the sub-blocks joined, followed by at
 // least 8 readable bytes) with minimum code size `minCodeSize` (2 to 9) into
 // at most `outCount` indices. `out` must come zero-filled. Stops at the end
@@ -12,3 +14,5 @@
 // of `out` stays zero.
 uint32_t DecodeGifLzw(const uint8_t* data, uint32_t dataBytes, uint32_t minCodeSize, uint8_t* out,
                       uint32_t outCount);
+
+}  // namespace varnel

@@ -12,6 +12,8 @@
 
 #include "varnel/media/huffman_tree.hpp"
 
+namespace varnel {
+
 namespace huffman_detail {
 namespace {
 
@@ -265,3 +267,5 @@ int32_t PackHuffman(const uint8_t* input, int32_t inputSize, uint8_t* output) {
   if (held > 0) *out++ = static_cast<uint8_t>(pending);
   return static_cast<int32_t>(out - output);
 }
+
+}  // namespace varnel

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 constexpr int kHuffmanSymbols = 257;           // bytes 0..255 and the end symbol
 constexpr int kEndOfStreamSymbol = 256;
 constexpr int32_t kHuffmanCountTableSize = 1024;
@@ -41,3 +43,5 @@ int32_t PackHuffman(const uint8_t* input, int32_t inputSize, uint8_t* output);
 // 1024 + ceil(9 * (inputSize + 1) / 8). The packer's tree is a true Huffman
 // tree, whose total code length is at most that of a fixed 9-bit code.
 int64_t PackHuffmanBound(int32_t inputSize);
+
+}  // namespace varnel

@@ -12,6 +12,8 @@
 
 #include "varnel/media/huffman_codec.hpp"
 
+namespace varnel {
+
 namespace huffman_detail {
 
 constexpr int kMaxLeaves = kHuffmanSymbols;
@@ -55,3 +57,5 @@ constexpr int32_t WrappingAdd(int32_t a, int32_t b) {
 }
 
 }  // namespace huffman_detail
+
+}  // namespace varnel

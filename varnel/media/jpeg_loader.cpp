@@ -12,6 +12,8 @@
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 platform::JpegColor ColorOfChannels(int32_t channels) {
@@ -79,3 +81,5 @@ void LoadJpegPicture(const char* name, Picture* picture) {
   picture->height = decoded.height;
   picture->pixels = PackInPlace(decoded);
 }
+
+}  // namespace varnel

@@ -7,6 +7,8 @@
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 bool EqualsIgnoringCase(const char* a, const char* b) {
@@ -93,3 +95,5 @@ void LoadR16Picture(const char* name, Picture* picture, int32_t width, int32_t h
   // build for; a big-endian host would swap here.
   static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "R16 words are little endian");
 }
+
+}  // namespace varnel

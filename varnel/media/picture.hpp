@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace varnel {
+
 struct Picture {
   int32_t width;
   int32_t height;
@@ -41,3 +43,5 @@ void LoadR16Picture(const char* name, Picture* picture, int32_t width, int32_t h
 // Loaders of the other formats, reached through LoadPicture.
 void LoadPngPicture(const char* name, Picture* picture);
 void LoadJpegPicture(const char* name, Picture* picture);
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 constexpr int64_t kMaxPictureSide = 16384;
 constexpr int64_t kMaxPicturePixels = 16 * 1024 * 1024;
 
@@ -12,3 +14,5 @@ inline bool PictureSizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
 }
+
+}  // namespace varnel

@@ -9,6 +9,8 @@
 #define VARNEL_PACK_X86 1
 #endif
 
+namespace varnel {
+
 namespace {
 
 // Byte offset of red and blue within a 3-byte pixel.
@@ -174,3 +176,5 @@ void PackRgbPixels(const uint8_t* rgb, uint16_t* pixels, int32_t count) {
 void PackBgrPixels(const uint8_t* bgr, uint16_t* pixels, int32_t count) {
   Pack<BgrOrder>(bgr, pixels, count);
 }
+
+}  // namespace varnel

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 // `count` pixels of 3 bytes R, G, B (or B, G, R) to `count` pixels.
 void PackRgbPixels(const uint8_t* rgb, uint16_t* pixels, int32_t count);
 void PackBgrPixels(const uint8_t* bgr, uint16_t* pixels, int32_t count);
+
+}  // namespace varnel

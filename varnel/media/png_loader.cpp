@@ -18,6 +18,8 @@
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr int kSignatureBytes = 8;
@@ -177,3 +179,5 @@ void LoadPngPicture(const char* name, Picture* picture) {
   picture->height = static_cast<int32_t>(reading.height);
   picture->pixels = reading.pixels;
 }
+
+}  // namespace varnel

@@ -10,6 +10,8 @@
 #include "varnel/media/huffman_codec.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr const char* kWriteError = "Cannot extact files from resource !\n[write/rights error] !";
@@ -253,3 +255,5 @@ void CloseResourceArchive() {
   archiveOpen = 0;
   extractionCounter = 0;
 }
+
+}  // namespace varnel

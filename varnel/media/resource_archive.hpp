@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 constexpr int32_t kResourceMagic = 1638;
 constexpr int kResourceHeaderSize = 273;
 constexpr int kResourceNameField = 257;
@@ -57,3 +59,5 @@ void SetResourceArchivePath(const char* path);
 // OpenResourceArchive (closed, numbering from 0 again), so that another
 // archive can be opened in the same process.
 void CloseResourceArchive();
+
+}  // namespace varnel

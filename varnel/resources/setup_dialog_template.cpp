@@ -1,5 +1,7 @@
 #include "varnel/resources/setup_dialog_template.hpp"
 
+namespace varnel {
+
 namespace setup_dialog {
 
 const char* const kTuneCaptions[3] = {
@@ -74,3 +76,5 @@ const platform::dialog::DialogTemplate kTemplate{
 };
 
 }  // namespace setup_dialog
+
+}  // namespace varnel

@@ -3,6 +3,8 @@
 
 #include "platform/dialog/dialog_template.hpp"
 
+namespace varnel {
+
 namespace setup_dialog {
 
 // Control ids. The settings' choice fields store the id of the chosen radio
@@ -47,3 +49,5 @@ extern const char* const kTuneCaptions[3];
 extern const platform::dialog::DialogTemplate kTemplate;
 
 }  // namespace setup_dialog
+
+}  // namespace varnel

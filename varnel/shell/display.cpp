@@ -10,6 +10,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/settings.hpp"
 
+namespace varnel {
+
 std::recursive_mutex displayLock;
 int displayInitialised = 0;
 int displayIs565 = 0;
@@ -185,3 +187,5 @@ void ReleaseDisplay() {
   directDraw->Release();
   directDraw = nullptr;
 }
+
+}  // namespace varnel

@@ -7,6 +7,8 @@
 
 #include "platform/window/window_service.hpp"
 
+namespace varnel {
+
 // Guards every use of the display objects; the reader's only lock.
 extern std::recursive_mutex displayLock;
 // Set by start-up just before CreateDisplay; ReleaseDisplay does nothing
@@ -31,3 +33,5 @@ void ReleaseDisplay();
 // same with SIMD (identical words). `count` pixels.
 void ConvertRow565(const uint16_t* from, uint16_t* to, int count);
 void ConvertRow565Simd(const uint16_t* from, uint16_t* to, int count);
+
+}  // namespace varnel

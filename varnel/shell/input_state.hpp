@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+namespace varnel {
+
 struct InputState {
   std::atomic<int32_t> currentKey{0};    // virtual-key code of the last key down; 0 after any key up
   std::atomic<int32_t> mouseX{0};        // 0..639 in the 640 x 480 image
@@ -41,3 +43,5 @@ constexpr uint64_t PackPress(int32_t buttons, int32_t x, int32_t y) {
 // Fills passInput: what is held now, and a press that came and went since
 // the last pass when nothing is held now. Each latched press is seen once.
 void SampleInput();
+
+}  // namespace varnel

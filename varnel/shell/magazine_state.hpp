@@ -8,6 +8,8 @@
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/media/picture.hpp"
 
+namespace varnel {
+
 constexpr int32_t kFrameWidth = 640;
 constexpr int32_t kFrameHeight = 480;
 constexpr int32_t kFramePixels = kFrameWidth * kFrameHeight;
@@ -31,3 +33,5 @@ extern std::atomic<bool> magazineStopRequested;
 void MagazineWait(uint32_t milliseconds);
 // Waits until `milliseconds` have passed since `start` (a clock reading).
 void MagazineWaitSince(uint32_t start, uint32_t milliseconds);
+
+}  // namespace varnel

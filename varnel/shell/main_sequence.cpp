@@ -21,6 +21,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+namespace varnel {
+
 Picture FrameBuffer = {};
 Picture panel0 = {}, panel1 = {};
 int32_t panelShown = 0;
@@ -329,3 +331,5 @@ void MagazineMain() {
   CdAudioCommand(1);
   std::fflush(stdout);
 }
+
+}  // namespace varnel

@@ -7,6 +7,8 @@
 
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 constexpr int32_t kHistoryDepth = 32;
 
 struct HistoryEntry {
@@ -30,3 +32,5 @@ Article* CurrentArticle();
 void OpenPendingArticle();
 void GoBack();
 void StopReading();
+
+}  // namespace varnel

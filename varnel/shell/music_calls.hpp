@@ -4,6 +4,8 @@
 
 #include "varnel/sound/music_player.hpp"
 
+namespace varnel {
+
 inline void MusicPlay(const char* module) {
   if (musicPlayer.PlayModule) musicPlayer.PlayModule(module);
 }
@@ -13,3 +15,5 @@ inline void MusicStop() {
 inline void MusicResume() {
   if (musicPlayer.ResumeModule) musicPlayer.ResumeModule();
 }
+
+}  // namespace varnel

@@ -14,6 +14,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr uint32_t kAnimationStep = 40;  // milliseconds
@@ -143,3 +145,5 @@ void ReaderFrame(Article* article) {
 
   if (passInput.buttons == 1 || passInput.key == 13) FollowLink(linkUnderMouse);
 }
+
+}  // namespace varnel

@@ -4,7 +4,11 @@
 
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 void ReaderFrame(Article* article);
 
 // The link action for `link` (what a click on it does).
 void FollowLink(const char* link);
+
+}  // namespace varnel

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace varnel {
+
 Settings settings;
 
 void SetDefaultSettings() {
@@ -39,3 +41,5 @@ void SaveSettings() {
   std::fwrite(&settings, sizeof settings, 1, file);
   std::fclose(file);
 }
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 struct Settings {
   int32_t waitForVsync;     // 200
   int32_t useMmx;           // 202: the SIMD path of the 5-6-5 conversion
@@ -41,3 +43,5 @@ struct SetupDialogResult {
   bool saveRequested;  // "Save Setup" was pressed at least once
 };
 SetupDialogResult RunSetupDialog();
+
+}  // namespace varnel

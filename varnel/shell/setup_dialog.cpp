@@ -6,6 +6,8 @@
 #include "varnel/resources/setup_dialog_template.hpp"
 #include "varnel/shell/settings.hpp"
 
+namespace varnel {
+
 namespace {
 
 using namespace platform::dialog;
@@ -133,3 +135,5 @@ SetupDialogResult RunSetupDialog() {
   DialogBoxIndirectParamA(nullptr, &kTemplate, nullptr, SetupDialogProc, 0);
   return {dialogAccepted, saveRequested};
 }
+
+}  // namespace varnel

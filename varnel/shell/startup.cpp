@@ -16,6 +16,8 @@
 #include "varnel/sound/music_player.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+namespace varnel {
+
 namespace {
 
 platform::WindowHandle mainWindow = nullptr;
@@ -88,3 +90,5 @@ int VarnelMain() {
   MakeCursorVisible();
   return 0;
 }
+
+}  // namespace varnel

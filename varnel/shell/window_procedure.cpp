@@ -3,6 +3,8 @@
 #include "platform/window/window_service.hpp"
 #include "varnel/shell/input_state.hpp"
 
+namespace varnel {
+
 InputState inputState;
 PassInput passInput;
 int cursorAutoHide = 0;
@@ -122,3 +124,5 @@ intptr_t MainWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wP
   }
   return Window().DefWindowProc(window, message, wParam, lParam);
 }
+
+}  // namespace varnel

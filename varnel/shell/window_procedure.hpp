@@ -7,6 +7,8 @@
 
 #include "platform/window/window_messages.hpp"
 
+namespace varnel {
+
 constexpr uintptr_t kCursorTimerId = 1638;
 constexpr uint32_t kCursorTimerPeriod = 250;  // milliseconds
 // The cursor hides at the first tick after this many still ones.
@@ -26,3 +28,5 @@ intptr_t MainWindowProcedure(platform::WindowHandle window, uint32_t message, ui
 
 // ShowCursor(TRUE) until the counter is 0 or more (start-up and shutdown).
 void MakeCursorVisible();
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/music_backends.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr uint32_t kLowQualityLoadFlags = platform::BASS_MUSIC_LOOP;
@@ -88,3 +90,5 @@ void DeInitBassPlayer() {
   platform::BASS_Free();
   music = 0;
 }
+
+}  // namespace varnel

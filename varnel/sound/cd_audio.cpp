@@ -2,6 +2,8 @@
 
 #include "platform/cd/cd_service.hpp"
 
+namespace varnel {
+
 void CdAudioCommand(int32_t command) {
   using namespace platform;
   switch (command) {
@@ -36,3 +38,5 @@ void CdAudioCommand(int32_t command) {
       break;
   }
 }
+
+}  // namespace varnel

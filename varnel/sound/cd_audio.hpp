@@ -5,4 +5,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 void CdAudioCommand(int32_t command);
+
+}  // namespace varnel

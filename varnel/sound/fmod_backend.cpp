@@ -5,6 +5,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/music_backends.hpp"
 
+namespace varnel {
+
 namespace {
 
 constexpr float kPanSeparation = 0.15f;
@@ -101,3 +103,5 @@ const char* FmodErrorText(int32_t code) {
   constexpr int32_t kCount = sizeof kTexts / sizeof kTexts[0];
   return code >= 0 && code < kCount ? kTexts[code] : "Unknown error";
 }
+
+}  // namespace varnel

@@ -6,6 +6,8 @@
 #include "platform/window/window_service.hpp"
 #include "varnel/sound/music_player.hpp"
 
+namespace varnel {
+
 // Operations that do nothing: kind 0, unknown kinds, and the emptied record.
 void InstallNoPlayer(MusicPlayer* player);
 
@@ -23,3 +25,5 @@ void DeInitFmodPlayer();
 const char* FmodErrorText(int32_t code);
 
 constexpr int32_t kHighQualitySetting = 208;
+
+}  // namespace varnel

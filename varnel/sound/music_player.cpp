@@ -5,6 +5,8 @@
 #include "varnel/sound/music_backends.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+namespace varnel {
+
 namespace {
 
 void PlayNothing(const char*) {}
@@ -75,3 +77,5 @@ void DeInitPlayer(MusicPlayer* player) {
   *player = MusicPlayer{};
   InstallNoPlayer(player);
 }
+
+}  // namespace varnel

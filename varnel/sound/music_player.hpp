@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 enum MusicPlayerKind : uint32_t {
   kNoPlayer = 0,
   kSilentPlayer = 1,
@@ -33,3 +35,5 @@ void InitPlayer(MusicPlayer* player, const char* moduleFile, int32_t soundQualit
 // Stops and releases the back-end, then empties the record (kind 0 with
 // operations that do nothing). Safe to call again and before InitPlayer.
 void DeInitPlayer(MusicPlayer* player);
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 
 #include "varnel/sound/music_backends.hpp"
 
+namespace varnel {
+
 namespace {
 
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -34,3 +36,5 @@ void InitSilentPlayer(MusicPlayer* player) {
 }
 
 void DeInitSilentPlayer() { Trace("\n DUMMY: Dummy_DeInitPlayer"); }
+
+}  // namespace varnel

@@ -11,8 +11,12 @@
 
 #include "platform/window/window_service.hpp"
 
+namespace varnel {
+
 // Registers DeInitPlayer(&musicPlayer) and CdAudioCommand(1), in this order,
 // as fatal shutdown steps.
 void RegisterSoundShutdownSteps();
 
 void SetMusicPlayerWindow(platform::WindowHandle window);
+
+}  // namespace varnel

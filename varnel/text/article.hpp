@@ -9,6 +9,8 @@
 #include "varnel/text/bitmap_font.hpp"
 #include "varnel/text/text_surface.hpp"
 
+namespace varnel {
+
 constexpr int32_t kTitleBytes = 1024;
 constexpr int32_t kTitleKept = 62;
 constexpr int32_t kArticleFileNameBytes = 256;
@@ -76,3 +78,5 @@ struct Article {
   int32_t rowCount;
   int32_t twoColumns;
 };
+
+}  // namespace varnel

@@ -4,6 +4,8 @@
 
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 using namespace platform;
 
 namespace {
@@ -74,3 +76,5 @@ void MeasureBreaks(Article* article) {
     }
   }
 }
+
+}  // namespace varnel

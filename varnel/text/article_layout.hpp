@@ -6,6 +6,8 @@
 
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 void JustifyRows(Article* article);
 void MeasureBreaks(Article* article);
 
@@ -17,3 +19,5 @@ inline int32_t WrapAdd(int32_t a, int32_t b) {
 inline int32_t WrapMul(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
+
+}  // namespace varnel

@@ -9,6 +9,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/text/article_layout.hpp"
 
+namespace varnel {
+
 using namespace platform;
 
 namespace {
@@ -289,3 +291,5 @@ Article* ParseArticle(Article* article, const char* fileName, int32_t windowTop,
   LoadArticlePictures(article);
   return article;
 }
+
+}  // namespace varnel

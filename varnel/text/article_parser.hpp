@@ -9,6 +9,8 @@
 
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 // Fills `article` (allocated by the caller) from `fileName`, read through the
 // archive. Every failure is fatal, so a returned article is complete.
 Article* ParseArticle(Article* article, const char* fileName, int32_t windowTop,
@@ -34,3 +36,5 @@ void AddArticlePicture(Article* article, const char* pictureFile, const char* ho
                        const char* link, int32_t x, int32_t y);
 void LoadArticlePictures(Article* article);
 void ReleaseArticlePictures(Article* article);
+
+}  // namespace varnel

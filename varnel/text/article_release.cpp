@@ -11,6 +11,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/text/article_parser.hpp"
 
+namespace varnel {
+
 using namespace platform;
 
 namespace {
@@ -159,3 +161,5 @@ void SaveArticleText(const Article* article) {
   }
   Sleep(500);
 }
+
+}  // namespace varnel

@@ -6,6 +6,8 @@
 #include "varnel/media/picture.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 namespace {
 
 // A cell of `width` x glyphHeight fits the image entirely.
@@ -95,3 +97,5 @@ void DrawBitmapTextBoxed(const BitmapFont* font, ImageRef image, const char* tex
   for (const auto* code = reinterpret_cast<const uint8_t*>(text); *code; ++code, x += font->glyphWidth)
     DrawGlyphBoxed(font, image, *code, colour, x, y);
 }
+
+}  // namespace varnel

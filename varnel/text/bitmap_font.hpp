@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace varnel {
+
 constexpr int32_t kBitmapFontFileSize = 4096;
 constexpr uint16_t kBoxedCellColour = 0x1DE0;  // dark green behind hovered glyphs
 
@@ -45,3 +47,5 @@ void DrawGlyphBoxed(const BitmapFont* font, ImageRef image, uint8_t code, uint16
                     int32_t y);
 void DrawGlyphs4(const BitmapFont* font, ImageRef image, const uint8_t* codes, uint16_t colour,
                  int32_t x, int32_t y);
+
+}  // namespace varnel

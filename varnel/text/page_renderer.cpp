@@ -7,6 +7,8 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
+namespace varnel {
+
 using namespace platform;
 
 char linkUnderMouse[kLinkBytes] = {};
@@ -225,3 +227,5 @@ bool DrawArticlePage(Article* article) {
                 image);
   return true;
 }
+
+}  // namespace varnel

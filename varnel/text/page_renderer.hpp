@@ -9,6 +9,8 @@
 #include "varnel/media/picture.hpp"
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 constexpr int32_t kLinkBytes = 512;  // links longer than 511 bytes are cut here
 constexpr int32_t kTitleX = 64;
 constexpr int32_t kTitleY = 432;
@@ -38,3 +40,5 @@ void DrawArticlePictures(Article* article, ImageRef image, int32_t topY);
 // of pixels), limited by the exclusive `right` and `bottom` and by `clipTop`.
 void BlitKeyed(const Picture& source, ImageRef image, int32_t x, int32_t y, int32_t right,
                int32_t bottom, int32_t clipTop);
+
+}  // namespace varnel

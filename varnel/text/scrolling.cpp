@@ -4,6 +4,8 @@
 
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 int32_t pageTurnPending = 0;
 int32_t pageTurnDirection = 0;
 Picture scrollBarPicture = {};
@@ -134,3 +136,5 @@ void DrawScrollBar(float position, ImageRef image) {
                 kScrollBarWindow * sizeof(uint16_t));
   }
 }
+
+}  // namespace varnel

@@ -7,6 +7,8 @@
 #include "varnel/media/picture.hpp"
 #include "varnel/text/article.hpp"
 
+namespace varnel {
+
 constexpr int32_t kScrollBarWidth = 282;
 constexpr int32_t kScrollBarHeight = 19;
 constexpr int32_t kScrollBarX = 97;
@@ -39,3 +41,5 @@ void PageForward(Article* article);
 // Draws the 140-pixel window of the strip for `position` (0 to 1) at
 // (97, 396). A strip that is not 282 x 19 is fatal: "Bad scrollbar file !".
 void DrawScrollBar(float position, ImageRef image);
+
+}  // namespace varnel

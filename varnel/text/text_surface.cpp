@@ -2,6 +2,8 @@
 
 #include "varnel/failure/fatal_error.hpp"
 
+namespace varnel {
+
 using namespace platform;
 
 TextSurface textSurface = {};
@@ -49,3 +51,5 @@ FontHandle CreateArticleFont(const char* face, int32_t underline, int32_t bold, 
   if (!font) FatalError("WinAPI->CreateFont FAILED !");
   return font;
 }
+
+}  // namespace varnel

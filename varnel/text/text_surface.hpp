@@ -6,6 +6,8 @@
 
 #include "platform/text/text_service.hpp"
 
+namespace varnel {
+
 constexpr int32_t kSurfaceWidth = 640;
 constexpr int32_t kSurfaceHeight = 480;
 
@@ -29,3 +31,5 @@ void ReleaseTextSurface();
 // A font for an article's tags; never null ("WinAPI->CreateFont FAILED !").
 FontHandle CreateArticleFont(const char* face, int32_t underline, int32_t bold, int32_t italic,
                              int32_t width, int32_t height);
+
+}  // namespace varnel

@@ -9,6 +9,8 @@
 #include "tests/support/scratch_dir.hpp"
 #include "varnel/media/gif_decoder.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -11,6 +11,8 @@
 #include "tools/varnel_art/random.hpp"
 #include "tools/varnel_art/text_art.hpp"
 
+using namespace varnel;
+
 using namespace varnel_art;
 
 namespace {

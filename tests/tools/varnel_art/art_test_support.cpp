@@ -8,6 +8,8 @@
 #include "platform/text/text_service.hpp"
 #include "varnel/media/gif_decoder.hpp"
 
+using namespace varnel;
+
 namespace art_testing {
 
 RealDrivers::RealDrivers() {

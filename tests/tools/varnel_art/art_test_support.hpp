@@ -26,7 +26,7 @@ struct Loaded {
   std::vector<uint16_t> pixels;
   uint16_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
-Loaded LoadWith(void (*loader)(const char*, Picture*), const std::string& path);
+Loaded LoadWith(void (*loader)(const char*, varnel::Picture*), const std::string& path);
 Loaded LoadAny(const std::string& path);  // by extension, as articles do
 std::vector<uint8_t> LoadIndexed(const std::string& path, int* width, int* height,
                                  std::vector<uint8_t>* palette);

@@ -6,6 +6,8 @@
 
 #include "tests/tools/varnel_art/art_test_support.hpp"
 
+using namespace varnel;
+
 using namespace art_testing;
 
 namespace {

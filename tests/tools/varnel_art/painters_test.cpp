@@ -10,6 +10,8 @@
 #include "tools/varnel_art/manifest.hpp"
 #include "tools/varnel_art/picture_art.hpp"
 
+using namespace varnel;
+
 using namespace varnel_art;
 
 namespace {

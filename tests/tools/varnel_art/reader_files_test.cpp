@@ -12,6 +12,8 @@
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/text/bitmap_font.hpp"
 
+using namespace varnel;
+
 using namespace art_testing;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "tests/support/tool_runner.hpp"
 #include "tests/tools/varnel_art/art_test_support.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 namespace fs = std::filesystem;
 

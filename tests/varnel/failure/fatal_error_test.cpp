@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace varnel;
+
 namespace {
 
 TEST(AllocZeroed, GivesSizePlusEightZeroBytes) {

@@ -17,7 +17,7 @@ struct RawEntry {
   int32_t storedSize;         // as written in the header
   int32_t unpackedSize;
   int32_t packedFlag;
-  int32_t magic = kResourceMagic;
+  int32_t magic = varnel::kResourceMagic;
 };
 
 inline void AppendInt32(std::vector<uint8_t>* out, int32_t value) {
@@ -27,7 +27,7 @@ inline void AppendInt32(std::vector<uint8_t>* out, int32_t value) {
 inline std::vector<uint8_t> EncodeRaw(const RawEntry& entry) {
   std::vector<uint8_t> out;
   AppendInt32(&out, entry.magic);
-  uint8_t name[kResourceNameField] = {};
+  uint8_t name[varnel::kResourceNameField] = {};
   std::memcpy(name, entry.name.data(), std::min(entry.name.size(), sizeof name));
   out.insert(out.end(), name, name + sizeof name);
   AppendInt32(&out, entry.storedSize);
@@ -44,8 +44,8 @@ inline RawEntry Stored(const std::string& name, const std::vector<uint8_t>& data
 
 inline RawEntry Packed(const std::string& name, const std::vector<uint8_t>& data) {
   const auto size = static_cast<int32_t>(data.size());
-  std::vector<uint8_t> packed(static_cast<size_t>(PackHuffmanBound(size)));
-  packed.resize(static_cast<size_t>(PackHuffman(data.data(), size, packed.data())));
+  std::vector<uint8_t> packed(static_cast<size_t>(varnel::PackHuffmanBound(size)));
+  packed.resize(static_cast<size_t>(varnel::PackHuffman(data.data(), size, packed.data())));
   return {name, packed, static_cast<int32_t>(packed.size()), size, 1};
 }
 

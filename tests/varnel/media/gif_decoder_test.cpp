@@ -14,6 +14,8 @@
 
 #include "tests/support/scratch_dir.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using testing_support::Bytes;

@@ -15,6 +15,8 @@
 
 #include "varnel/media/huffman_tree.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -582,6 +584,74 @@ TEST(HuffmanFastDecoder, MatchesReferenceAtEveryCapacityAndLength) {
       UnpackBoth(cut, 300);
     }
   }
+}
+
+// ---------------------------------------------------------------- long streams
+// Long streams are decoded by two decoders at once, the second one started
+// far ahead, at a byte that may lie inside a code.
+
+Bytes WordText(std::mt19937& rng, size_t n) {
+  static const char* const kWords[] = {"the", "magazine", "of", "issue", "a", "Disk!", "music,",
+                                       "pixel", "\n", "demo", "Zx", "{~}", "scene."};
+  std::string text;
+  while (text.size() < n) {
+    text += kWords[rng() % 13 * (rng() % 13) / 13];
+    text += ' ';
+  }
+  text.resize(n);
+  return Bytes(text.begin(), text.end());
+}
+
+std::vector<Bytes> LongInputs(std::mt19937& rng) {
+  return {WordText(rng, 60000),           RandomBytes(rng, 50000, 256),
+          RandomBytes(rng, 40000, 2),     RandomBytes(rng, 45000, 5),
+          SkewedBytes(rng, 70000, 0.15),  SkewedBytes(rng, 30000, 0.6),
+          SkewedBytes(rng, 120000, 0.03), WordText(rng, 8193 * 3 + 7)};
+}
+
+TEST(HuffmanFastDecoder, LongStreamsOfEveryShape) {
+  std::mt19937 rng(16);
+  for (const Bytes& input : LongInputs(rng)) {
+    ExpectRoundTrip(input);
+    const Bytes packed = Pack(input);
+    const auto size = static_cast<int32_t>(input.size());
+    for (int32_t shortBy : {1, 2, 17, 5000, size / 2, size - 1}) {
+      ASSERT_EQ(UnpackBoth(packed, size - shortBy), -1) << shortBy;
+    }
+  }
+}
+
+TEST(HuffmanFastDecoder, LongStreamsEndingEarlyOrDamagedMatchTheReference) {
+  std::mt19937 rng(17);
+  const std::vector<Bytes> inputs = LongInputs(rng);
+  int failures = 0, successes = 0;
+  for (int round = 0; round < 120; ++round) {
+    const Bytes& input = inputs[static_cast<size_t>(round) % inputs.size()];
+    Bytes stream = Pack(input);
+    const size_t bits = stream.size() - kHuffmanCountTableSize;
+    int32_t capacity = static_cast<int32_t>(input.size()) + static_cast<int32_t>(rng() % 64);
+    switch (round % 4) {
+      case 0:  // the end symbol early, lots of bytes after it
+        stream = Pack(Bytes(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(rng() % 20000)));
+        for (size_t k = 0, m = 1000 + rng() % 40000; k < m; ++k) stream.push_back(static_cast<uint8_t>(rng()));
+        break;
+      case 1:  // flipped bits anywhere in the code stream
+        for (int k = 0, m = 1 + static_cast<int>(rng() % 6); k < m; ++k)
+          stream[kHuffmanCountTableSize + rng() % bits] ^= static_cast<uint8_t>(1u << (rng() % 8));
+        break;
+      case 2:  // cut anywhere
+        stream.resize(kHuffmanCountTableSize + rng() % bits);
+        break;
+      default:  // any room at all
+        capacity = static_cast<int32_t>(rng() % (input.size() + 100));
+        break;
+    }
+    const int32_t result = UnpackBoth(stream, capacity);
+    (result < 0 ? failures : successes)++;
+    if (testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(failures, 20);
+  EXPECT_GT(successes, 20);
 }
 
 }  // namespace

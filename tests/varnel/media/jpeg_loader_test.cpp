@@ -14,6 +14,8 @@
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/failure/fatal_error.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "tests/varnel/media/archive_builder.hpp"
 #include "varnel/media/resource_archive.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include "varnel/media/picture.hpp"
 
+using namespace varnel;
+
 namespace {
 
 // Every colour with channels below 16 (where the black rule and the bit

@@ -13,6 +13,8 @@
 #include "varnel/media/picture.hpp"
 #include "varnel/media/resource_archive.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

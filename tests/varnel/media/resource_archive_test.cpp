@@ -9,6 +9,8 @@
 #include "tests/support/scratch_dir.hpp"
 #include "tests/varnel/media/archive_builder.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -15,6 +15,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/settings.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using namespace platform;

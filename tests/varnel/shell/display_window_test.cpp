@@ -14,6 +14,8 @@
 #include "varnel/shell/settings.hpp"
 #include "varnel/shell/window_procedure.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using namespace platform;

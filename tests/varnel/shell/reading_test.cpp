@@ -13,6 +13,8 @@
 #include "varnel/shell/settings.hpp"
 #include "varnel/sound/music_player.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

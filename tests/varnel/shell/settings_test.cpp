@@ -9,6 +9,8 @@
 
 #include "tests/support/scratch_dir.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using testing_support::Bytes;

@@ -8,6 +8,8 @@
 #include "varnel/resources/setup_dialog_template.hpp"
 #include "varnel/shell/settings.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using namespace platform::dialog;

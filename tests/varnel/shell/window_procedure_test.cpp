@@ -7,6 +7,8 @@
 #include "platform/window/fake_window_service.hpp"
 #include "varnel/shell/input_state.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using namespace platform;

@@ -2,6 +2,8 @@
 #include "tests/varnel/sound/sound_fixture.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Calls = std::vector<std::string>;

@@ -6,6 +6,8 @@
 #include "platform/cd/cd_service.hpp"
 #include "platform/drivers.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Calls = std::vector<std::string>;

@@ -6,6 +6,8 @@
 #include "varnel/sound/music_backends.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using Calls = std::vector<std::string>;

@@ -7,6 +7,8 @@
 #include "tests/varnel/sound/sound_fixture.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using testing_support::Bytes;

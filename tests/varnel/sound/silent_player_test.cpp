@@ -7,6 +7,8 @@
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/sound/sound_startup.hpp"
 
+using namespace varnel;
+
 namespace {
 
 using SilentPlayerTest = SoundTest;

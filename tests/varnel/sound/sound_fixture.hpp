@@ -13,6 +13,8 @@
 #include "tests/support/scratch_dir.hpp"
 #include "varnel/sound/music_player.hpp"
 
+namespace varnel {
+
 class SoundTest : public testing_support::ScratchDirTest {
  protected:
   void SetUp() override {
@@ -40,3 +42,5 @@ class SoundTest : public testing_support::ScratchDirTest {
   static std::vector<std::string>& FmodCalls() { return platform::FakeFmod().calls; }
   static uint64_t Slept() { return platform::FakeClock().slept; }
 };
+
+}  // namespace varnel

@@ -5,6 +5,8 @@
 #include "tests/varnel/media/archive_builder.hpp"
 #include "tests/varnel/text/text_fixture.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

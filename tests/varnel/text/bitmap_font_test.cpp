@@ -6,6 +6,8 @@
 
 #include "tests/varnel/text/text_fixture.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -5,6 +5,8 @@
 #include "tests/varnel/text/text_fixture.hpp"
 #include "tools/common/png_writer.hpp"
 
+using namespace varnel;
+
 using namespace testing_support;
 
 namespace {

@@ -12,29 +12,30 @@
 #include "varnel/text/scrolling.hpp"
 #include "varnel/text/text_surface.hpp"
 
-namespace testing_support {
+namespace varnel {
+
 
 // A font whose glyph c has every row equal to c, so each code draws a
 // recognisable pattern; code 0 is blank.
-inline Bytes PatternFontFile() {
-  Bytes bytes(kBitmapFontFileSize);
+inline testing_support::Bytes PatternFontFile() {
+  testing_support::Bytes bytes(kBitmapFontFileSize);
   for (int c = 0; c < 256; ++c)
     for (int r = 0; r < 16; ++r) bytes[static_cast<size_t>(c * 16 + r)] = static_cast<uint8_t>(c);
   return bytes;
 }
 
 // A 1 x 1 GIF of one colour (a palette of two: the colour and black).
-inline Bytes OnePixelGif(uint8_t red, uint8_t green, uint8_t blue) {
-  Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, red, green, blue, 0, 0, 0,
+inline testing_support::Bytes OnePixelGif(uint8_t red, uint8_t green, uint8_t blue) {
+  testing_support::Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, red, green, blue, 0, 0, 0,
                ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, ';'};
   return gif;
 }
 
-class TextEngineTest : public ScratchDirTest {
+class TextEngineTest : public testing_support::ScratchDirTest {
  protected:
   void SetUp() override {
     ScratchDirTest::SetUp();
-    WriteFile("font.fnt", PatternFontFile());
+    testing_support::WriteFile("font.fnt", PatternFontFile());
     LoadBitmapFont(&font_, "font.fnt");
     CreateTextSurface(nullptr);
     scrollBarPicture.width = kScrollBarWidth;
@@ -66,7 +67,7 @@ class TextEngineTest : public ScratchDirTest {
   // Writes `text` as an article file and parses it as the reader does.
   Article& Parse(const std::string& text) {
     if (parsed_) ReleaseArticle(&article_);
-    WriteFile("article.txt", text);
+    testing_support::WriteFile("article.txt", text);
     ParseArticle(&article_, "article.txt", 105, 385, &font_);
     parsed_ = true;
     return article_;
@@ -97,4 +98,4 @@ class TextEngineTest : public ScratchDirTest {
   int32_t softScroll_ = 1, plasmaLike_ = 0;
 };
 
-}  // namespace testing_support
+}  // namespace varnel
