@@ -38,7 +38,7 @@ void SetUpOnce() {
   font.loaded = 1;
   scrollBarPicture = {kScrollBarWidth, kScrollBarHeight,
                       static_cast<uint16_t*>(std::calloc(kScrollBarWidth * kScrollBarHeight, 2))};
-  panel = {kSurfaceWidth, kSurfaceHeight, static_cast<uint16_t*>(std::calloc(kSurfaceWidth * kSurfaceHeight, 2))};
+  panel = {platform::kScreenWidth, platform::kScreenHeight, static_cast<uint16_t*>(std::calloc(platform::kScreenWidth * platform::kScreenHeight, 2))};
   currentPanel = &panel;
   BindPointer(&mouseX, &mouseY);
   // Pictures an article may name: a 1 x 1 GIF.

@@ -10,6 +10,7 @@
 #include "platform/sound/bass_service.hpp"
 #include "platform/sound/fmod_service.hpp"
 #include "platform/jpeg/jpeg_service.hpp"
+#include "platform/png/png_service.hpp"
 #include "platform/text/text_service.hpp"
 #include "platform/window/fake_window_service.hpp"
 #include "platform/window/window_service.hpp"
@@ -24,6 +25,7 @@ void SelectDesktopServices() {
   SetDisplayService(&SdlDisplayService());
   SetScreenService(&SdlScreenService());
   SetJpegService(&LibjpegService());
+  SetPngService(&LibpngService());
   SetTextService(&FreeTypeTextService());
   dialog::SetDialogService(&dialog::SdlDialogService());
   SetClockService(&RealClock());
@@ -50,6 +52,8 @@ void SelectDrivers(DriverSet set) {
       SetDisplayService(&FakeDisplay());
       SetScreenService(&FakeScreen());
       SetJpegService(&FakeJpeg());
+      // Tests read real PNG files everywhere; the fake is for the loader's own.
+      SetPngService(&LibpngService());
       SetTextService(&FakeTextService());
       dialog::SetDialogService(&dialog::FakeDialogs());
       SetClockService(&FakeClock());

@@ -177,12 +177,7 @@ int klUploadSurfaces(void* record) {
     UploadSceneMeshes(*loaded);
     // The usual programs now rather than at the first frame.
     ShaderVariant variant;
-    for (const Light& light : loaded->scene->lights) {
-      if (variant.lights.size() == size_t(kMaxLights)) break;
-      variant.lights += light.type == LightType::Distant ? 'd'
-                        : light.type == LightType::Spot  ? 's'
-                                                         : 'p';
-    }
+    variant.lights = LightKinds(*loaded->scene);
     variant.textured = true;
     SceneShader(variant);
     variant.textured = false;

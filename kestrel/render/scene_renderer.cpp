@@ -36,6 +36,7 @@ Vec3 Normalized(Vec3 v) {
 
 LightUniforms GatherLights(const Scene& scene, double frame) {
   LightUniforms u;
+  u.kinds = LightKinds(scene);
   for (size_t i = 0; i < scene.lights.size() && u.count < kMaxLights; ++i) {
     const Light& light = scene.lights[i];
     const Mat4 world = WorldMatrix(scene, {ItemKind::Light, static_cast<int>(i)}, frame);
@@ -54,7 +55,6 @@ LightUniforms GatherLights(const Scene& scene, double frame) {
     u.direction[k * 3 + 0] = aim.x;
     u.direction[k * 3 + 1] = aim.y;
     u.direction[k * 3 + 2] = aim.z;
-    u.kinds += distant ? 'd' : light.type == LightType::Spot ? 's' : 'p';
     if (light.type == LightType::Spot) {
       u.cone[k * 2 + 0] = std::cos(light.coneAngle);
       u.cone[k * 2 + 1] = std::cos(std::fmax(light.coneAngle - light.edgeAngle, 0.0f));
@@ -179,6 +179,15 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
 }
 
 }  // namespace
+
+std::string LightKinds(const Scene& scene) {
+  std::string kinds;
+  for (const Light& light : scene.lights) {
+    if (kinds.size() == size_t(kMaxLights)) break;
+    kinds += light.type == LightType::Distant ? 'd' : light.type == LightType::Spot ? 's' : 'p';
+  }
+  return kinds;
+}
 
 void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
   const Scene& scene = *loaded.scene;

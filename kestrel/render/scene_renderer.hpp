@@ -1,6 +1,8 @@
 // Draws a loaded scene at a fractional frame into the current target.
 #pragma once
 
+#include <string>
+
 #include "kestrel/render/scene_resources.hpp"
 
 namespace kestrel {
@@ -12,6 +14,9 @@ struct FrameSettings {
   bool clear = true;  // colour (the backdrop) and depth first
   bool fog = false;   // the scene's fog
 };
+
+// The scene's lights as the shader variants name them (see ShaderVariant).
+std::string LightKinds(const Scene& scene);
 
 // Context current, target bound.
 void DrawScene(LoadedScene& loaded, const FrameSettings& settings);

@@ -102,7 +102,7 @@ bool DisplayDevice::SetCooperativeLevel(WindowHandle window, uint32_t flags) {
 }
 
 bool DisplayDevice::SetDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel) {
-  if (!window_ || width != kDisplayWidth || height != kDisplayHeight) return false;
+  if (!window_ || width != kScreenWidth || height != kScreenHeight) return false;
   if ((bitsPerPixel != 15 && bitsPerPixel != 16) || !driver_.SetMode(bitsPerPixel)) return false;
   bitsPerPixel_ = bitsPerPixel;
   return true;
@@ -118,10 +118,10 @@ DisplaySurface* DisplayDevice::CreateSurface(const SurfaceDescription& descripti
           (description.flags & DDSD_BACKBUFFERCOUNT) && description.backBufferCount == 1;
       if ((caps & chain) != chain || !oneBackBuffer) return nullptr;
       if (!driver_.CanCreateSurface(DDSCAPS_PRIMARYSURFACE)) return nullptr;
-      auto* primary = new DisplaySurface(driver_, caps, kDisplayWidth, kDisplayHeight);
+      auto* primary = new DisplaySurface(driver_, caps, kScreenWidth, kScreenHeight);
       try {
         primary->backBuffer_ = new DisplaySurface(driver_, DDSCAPS_BACKBUFFER | DDSCAPS_FLIP,
-                                                  kDisplayWidth, kDisplayHeight);
+                                                  kScreenWidth, kScreenHeight);
       } catch (const std::bad_alloc&) {
         delete primary;
         return nullptr;

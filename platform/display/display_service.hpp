@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/screen_size.hpp"
 #include "platform/window/window_messages.hpp"
 
 namespace platform {
@@ -29,9 +30,6 @@ constexpr uint32_t DDSCAPS_COMPLEX = 0x0008;
 constexpr uint32_t DDSCAPS_FLIP = 0x0010;
 constexpr uint32_t DDSCAPS_OFFSCREENPLAIN = 0x0040;
 constexpr uint32_t DDSCAPS_PRIMARYSURFACE = 0x0200;
-
-constexpr int32_t kDisplayWidth = 640;
-constexpr int32_t kDisplayHeight = 480;
 
 struct SurfaceDescription {
   uint32_t flags;  // DDSD_: which fields below are given
@@ -159,7 +157,7 @@ DisplayService& SdlDisplayService();
 // out in 5-6-5) and make surface rows wider than the image.
 struct SdlDisplayOptions {
   bool refuse15Bit = false;
-  int32_t surfacePitch = kDisplayWidth * 2;
+  int32_t surfacePitch = kScreenWidth * 2;
 };
 void SetSdlDisplayOptions(const SdlDisplayOptions& options);
 

@@ -49,7 +49,7 @@ void FakeDisplayService::Show(const uint8_t* pixels, int32_t rowPitch, bool wait
   ++flips;
   if (waitForVsync) ++vsyncFlips;
   if (!keepFrames) return;
-  lastFrame.assign(pixels, pixels + static_cast<size_t>(rowPitch) * kDisplayHeight);
+  lastFrame.assign(pixels, pixels + static_cast<size_t>(rowPitch) * kScreenHeight);
   lastPitch = rowPitch;
 }
 

@@ -74,7 +74,7 @@ class SdlDisplay final : public DisplayService {
     {
       std::lock_guard lock(mutex_);
       if (closed_) return;
-      const size_t bytes = static_cast<size_t>(pitch) * kDisplayHeight;
+      const size_t bytes = static_cast<size_t>(pitch) * kScreenHeight;
       handOver_.resize(bytes);
       std::memcpy(handOver_.data(), pixels, bytes);
       handOverPitch_ = pitch;
@@ -129,7 +129,7 @@ class SdlDisplay final : public DisplayService {
     if (bitsPerPixel == 15 && !Takes555(renderer_)) return false;
     const Uint32 format = bitsPerPixel == 15 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
     SDL_Texture* texture = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING,
-                                             kDisplayWidth, kDisplayHeight);
+                                             kScreenWidth, kScreenHeight);
     if (!texture) return false;
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     if (texture_) SDL_DestroyTexture(texture_);
@@ -171,7 +171,7 @@ class SdlDisplay final : public DisplayService {
 
   void Redraw() {
     if (!renderer_) return;
-    int width = kImageWidth, height = kImageHeight;
+    int width = kScreenWidth, height = kScreenHeight;
     SDL_GetRendererOutputSize(renderer_, &width, &height);
     const ImageRect rect = LetterboxRect(width, height);
     const SDL_Rect target{rect.x, rect.y, rect.width, rect.height};

@@ -3,10 +3,9 @@
 // fits (pixels stay square and sharp), centred on black.
 #pragma once
 
-namespace platform {
+#include "platform/screen_size.hpp"
 
-constexpr int kImageWidth = 640;
-constexpr int kImageHeight = 480;
+namespace platform {
 
 struct ImageRect {
   int x, y, width, height;

@@ -74,7 +74,7 @@ class Sdl final : public MessageLoopWindow {
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     if (wakeEvent_ == 0) wakeEvent_ = SDL_RegisterEvents(1);
-    SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
+    SDL_Rect desktop{0, 0, kScreenWidth, kScreenHeight};
     SDL_GetDisplayBounds(0, &desktop);
     popup_ = placement().popup;
     Uint32 flags = SDL_WINDOW_HIDDEN |
@@ -229,7 +229,7 @@ class Sdl final : public MessageLoopWindow {
 
   // Window coordinates to image pixels through the letterbox.
   intptr_t MouseLParam(int x, int y) const {
-    int width = kImageWidth, height = kImageHeight;
+    int width = kScreenWidth, height = kScreenHeight;
     SDL_GetWindowSize(window_.load(), &width, &height);
     int imageX = 0, imageY = 0;
     OutputToImage(LetterboxRect(width, height), x, y, imageX, imageY);
@@ -242,11 +242,11 @@ class Sdl final : public MessageLoopWindow {
     const Uint32 flags = SDL_GetWindowFlags(window);
     if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
       SDL_SetWindowFullscreen(window, 0);
-      SDL_SetWindowSize(window, kImageWidth, kImageHeight);
+      SDL_SetWindowSize(window, kScreenWidth, kScreenHeight);
       SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     } else {
       // Cover the desktop first: without a window manager nobody else will.
-      SDL_Rect desktop{0, 0, kImageWidth, kImageHeight};
+      SDL_Rect desktop{0, 0, kScreenWidth, kScreenHeight};
       SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &desktop);
       SDL_SetWindowPosition(window, desktop.x, desktop.y);
       SDL_SetWindowSize(window, desktop.w, desktop.h);

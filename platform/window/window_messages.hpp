@@ -76,7 +76,14 @@ constexpr int VK_SUBTRACT = 109;
 constexpr int VK_DECIMAL = 110;
 constexpr int VK_DIVIDE = 111;
 constexpr int VK_F1 = 112;  // F1..F12 are 112..123
+constexpr int VK_F2 = 113;
+constexpr int VK_F3 = 114;
 constexpr int VK_F4 = 115;
+constexpr int VK_F5 = 116;
+constexpr int VK_F6 = 117;
+constexpr int VK_F7 = 118;
+constexpr int VK_F8 = 119;
+constexpr int VK_F9 = 120;
 constexpr int VK_F10 = 121;
 constexpr int VK_F12 = 123;
 

@@ -52,4 +52,10 @@ WindowService& Window() { return current ? *current : ConsoleWindowService(); }
 
 void SetWindowService(WindowService* service) { current = service; }
 
+void ShowCursorUntilVisible() {
+  WindowService& window = Window();
+  while (window.ShowCursor(true) < 0) {
+  }
+}
+
 }  // namespace platform

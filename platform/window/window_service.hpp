@@ -77,6 +77,10 @@ WindowService& Window();
 // console driver.
 void SetWindowService(WindowService* service);
 
+// Raises the current driver's cursor counter until the cursor shows, however
+// many hidings came before.
+void ShowCursorUntilVisible();
+
 // Main windows created from now on can take an OpenGL context (the 3D
 // engine draws into them). Off by default: the reader's window needs none.
 void SetMainWindowOpenGl(bool on);

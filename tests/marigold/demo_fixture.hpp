@@ -23,6 +23,8 @@ class DemoTest : public ::testing::Test {
     UseRecordingEngine();
     platform::SetBassService(&platform::FakeBass());
     platform::FakeBass().Reset();
+    platform::FakeBass().initFails = false;
+    platform::FakeBass().initFailsFor.clear();
     platform::FakeBass().initialised = true;
     platform::SetClockService(&platform::FakeClock());
     platform::FakeClock().now = kClockStart;

@@ -1,8 +1,12 @@
 // An engine that records the demo's calls with their arguments, for tests.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "kestrel/kestrel.h"
 
 #include "marigold/engine_calls.hpp"
 
@@ -20,7 +24,25 @@ struct RecordingEngine {
   float framesPerSecond = 30;     // written by loadLWS
   std::vector<std::string> loaded;  // scene files asked for
   bool loadFails = false;
+  int rendererAccepted = 1;       // klSetupRendererDialog's answer
+  uint32_t presentMs = 0;         // the fake clock moves this much per klShowRender
+  int width = 640;                // klGetInfo(2), (3)
+  int height = 480;
+  // Data archive: file name -> contents.
+  std::map<std::string, std::string> files;
+  // Surfaces and textures by name, made on first request.
+  struct Surface {
+    alignas(8) unsigned char record[KL_SURFACE_SIZE] = {};
+    char image = 0;
+  };
+  std::map<std::string, std::unique_ptr<Surface>> surfaces;
+  std::map<std::string, std::unique_ptr<char>> textures;
 };
+
+// Everything written to the log stream so far.
+std::string LogText();
+// The image of the surface `name`, as the engine hands it out.
+const void* SurfaceImage(const std::string& name);
 
 RecordingEngine& Recorder();
 // Installs the recording table and clears the recorder.

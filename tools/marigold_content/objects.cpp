@@ -84,10 +84,10 @@ ObjectFile Planet() {
   return o;
 }
 
-ObjectFile LetterBlock(const std::string& text, Vec3 color) {
+ObjectFile LetterBlock(const std::string& text, Vec3 color, float luminosity) {
   ObjectFile o;
   o.layerName = text;
-  Surface face = Plain("Letters", color, 0.35f, 0.8f);
+  Surface face = Plain("Letters", color, luminosity, 0.8f);
   face.smoothingDegrees = 0;
   o.surfaces.push_back(face);
   o.mesh = BlockText(text, 1, 0.5f);
@@ -171,8 +171,8 @@ std::map<std::string, ObjectFile> DemoObjects() {
     objects[std::string("objects/sky_") + tone + ".lwo"] = Single("Sky", Sphere(90, 32, 16), sky);
   }
   objects["objects/planet.lwo"] = Planet();
-  objects["objects/title_marigold.lwo"] = LetterBlock("MARIGOLD", {1.0f, 0.75f, 0.2f});
-  objects["objects/title_end.lwo"] = LetterBlock("THE END", {0.4f, 0.9f, 1.0f});
+  objects["objects/title_marigold.lwo"] = LetterBlock("MARIGOLD", {1.0f, 0.75f, 0.2f}, 0.35f);
+  objects["objects/title_end.lwo"] = LetterBlock("THE END", {0.3f, 0.7f, 1.0f}, 0.1f);
   return objects;
 }
 

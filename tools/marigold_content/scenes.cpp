@@ -385,7 +385,10 @@ Scene OblongSecond() {
   // drawn over without a fresh depth buffer.
   s.camera.motion = StillMotion(0, 0, -6);
   s.camera.zoom = 1.6;
-  s.lights.push_back(Light("Front", LightKind::Distant, {1, 1, 1}, 1.2, Aimed(0, 0, 0, 0.3, 0.3)));
+  s.lights.push_back(Light("Front", LightKind::Distant, {1, 1, 1}, 0.6, Aimed(0, 0, 0, 0.3, 0.3)));
+  Motion glint = StillMotion(0, -2, -3);
+  glint.channels[kX] = Env({Tcb(-6, 0), Tcb(6, 2.5)}, Behavior::Oscillate, Behavior::Oscillate);
+  s.lights.push_back(Light("Glint", LightKind::Point, {1, 0.4, 0.9}, 0.9, glint));
   return s;
 }
 

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   DrawArticlePage(&article);
 
   std::string error;
-  if (!tools::WritePngPicture(output, {kSurfaceWidth, kSurfaceHeight, textSurface.pixels}, &error))
+  if (!tools::WritePngPicture(output, {platform::kScreenWidth, platform::kScreenHeight, textSurface.pixels}, &error))
     tools::Fail(error);
   std::printf("%s\n", linkUnderMouse);
   if (options.layout) varnel_page::PrintLayoutJson(article, stdout);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tools/varnel_rs/isolated.hpp"
+#include "varnel/media/name_compare.hpp"
 #include "varnel/media/picture.hpp"
 #include "varnel/media/resource_archive.hpp"
 #include "varnel/text/article_parser.hpp"
@@ -141,10 +142,7 @@ void Problems::Add(const std::string& file, int line, const std::string& message
 
 std::string CanonicalName(const std::string& name) {
   std::string key = name;
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    if (c == '\\') c = '/';
-  }
+  for (char& c : key) c = FoldNameChar(c);
   return key;
 }
 

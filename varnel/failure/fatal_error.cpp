@@ -59,8 +59,7 @@ void FatalError(const char* message) {
   for (int i = 0; i < stepCount; ++i) steps[i]();
 
   platform::WindowService& window = platform::Window();
-  while (window.ShowCursor(true) < 0) {
-  }
+  platform::ShowCursorUntilVisible();
   window.ShowMessageBox(messageBoxOwner, message, "ERROR");
   std::exit(1);
 }

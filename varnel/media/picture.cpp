@@ -3,22 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "varnel/media/gif_decoder.hpp"
-#include "varnel/media/resource_archive.hpp"
 #include "varnel/failure/fatal_error.hpp"
+#include "varnel/media/gif_decoder.hpp"
+#include "varnel/media/name_compare.hpp"
+#include "varnel/media/resource_archive.hpp"
 
 namespace varnel {
 
 namespace {
-
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    const char ca = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
-    const char cb = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
-    if (ca != cb) return false;
-  }
-  return *a == *b;
-}
 
 int32_t PixelCount(int32_t width, int32_t height, int32_t bytesPerPixel) {
   const int64_t count = static_cast<int64_t>(width) * height;

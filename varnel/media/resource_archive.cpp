@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "varnel/media/huffman_codec.hpp"
 #include "varnel/failure/fatal_error.hpp"
+#include "varnel/media/huffman_codec.hpp"
+#include "varnel/media/name_compare.hpp"
 
 namespace varnel {
 
@@ -57,12 +58,6 @@ void DeleteOutstandingExtractions() {
       slot[0] = '\0';
     }
   }
-}
-
-char Fold(char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
-  if (c == '\\') return '/';
-  return c;
 }
 
 const ResourceDirectoryEntry* FindEntry(const char* name) {
@@ -132,7 +127,7 @@ void CopyPacked(FILE* archive, FILE* temporary, const ResourceDirectoryEntry& en
 
 bool ResourceNamesMatch(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
-    if (Fold(*a) != Fold(*b)) return false;
+    if (FoldNameChar(*a) != FoldNameChar(*b)) return false;
   return *a == '\0' && *b == '\0';
 }
 

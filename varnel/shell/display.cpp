@@ -20,7 +20,7 @@ namespace {
 
 using namespace platform;
 
-constexpr int32_t kRowPixels = kDisplayWidth;
+constexpr int32_t kRowPixels = platform::kScreenWidth;
 constexpr int32_t kRowBytes = kRowPixels * 2;
 
 DisplayDevice* directDraw = nullptr;
@@ -117,8 +117,8 @@ void CreateDisplay(WindowHandle mainWindow) {
   if (!directDraw->SetCooperativeLevel(mainWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN))
     FailCreation("SetCooperativeLevel FAILED !");
 
-  if (!directDraw->SetDisplayMode(kDisplayWidth, kDisplayHeight, 15) &&
-      !directDraw->SetDisplayMode(kDisplayWidth, kDisplayHeight, 16))
+  if (!directDraw->SetDisplayMode(platform::kScreenWidth, platform::kScreenHeight, 15) &&
+      !directDraw->SetDisplayMode(platform::kScreenWidth, platform::kScreenHeight, 16))
     FailCreation("SetDisplayMode FAILED \n No 15/16 bit modes !");
 
   SurfaceDescription primary{};
@@ -135,8 +135,8 @@ void CreateDisplay(WindowHandle mainWindow) {
     SurfaceDescription offscreen{};
     offscreen.flags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
     offscreen.caps = DDSCAPS_OFFSCREENPLAIN;
-    offscreen.width = kDisplayWidth;
-    offscreen.height = kDisplayHeight;
+    offscreen.width = platform::kScreenWidth;
+    offscreen.height = platform::kScreenHeight;
     offscreenSurface = directDraw->CreateSurface(offscreen);
     if (!offscreenSurface) FailCreation("CreateSurface FAILED (DDSCAPS_OFFSCREENPLAIN) !");
   }
@@ -150,7 +150,7 @@ void PresentFrame(const uint16_t* pixels) {
   std::lock_guard lock(displayLock);
   // Nothing to show on before creation or after the release.
   if (!primarySurface || !backBuffer) return;
-  const SurfaceRect whole{0, 0, kDisplayWidth, kDisplayHeight};
+  const SurfaceRect whole{0, 0, platform::kScreenWidth, platform::kScreenHeight};
   const bool staged = settings.useBltFast == 1 && offscreenSurface;
 
   RestoreIfLost(primarySurface);
@@ -163,7 +163,7 @@ void PresentFrame(const uint16_t* pixels) {
     target->Unlock();
     return;
   }
-  for (int32_t row = 0; row < kDisplayHeight; ++row)
+  for (int32_t row = 0; row < platform::kScreenHeight; ++row)
     CopyRow(pixels + row * kRowPixels, locked.surface + row * locked.pitch);
   target->Unlock();
   if (staged) backBuffer->BltFast(0, 0, *offscreenSurface, whole);

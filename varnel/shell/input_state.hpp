@@ -5,7 +5,13 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/window/window_messages.hpp"
+
 namespace varnel {
+
+// The button flags as the passes compare them: one button alone.
+constexpr int32_t kLeftButton = static_cast<int32_t>(platform::MK_LBUTTON);
+constexpr int32_t kRightButton = static_cast<int32_t>(platform::MK_RBUTTON);
 
 struct InputState {
   std::atomic<int32_t> currentKey{0};    // virtual-key code of the last key down; 0 after any key up

@@ -5,14 +5,13 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/screen_size.hpp"
 #include "varnel/media/gif_decoder.hpp"
 #include "varnel/media/picture.hpp"
 
 namespace varnel {
 
-constexpr int32_t kFrameWidth = 640;
-constexpr int32_t kFrameHeight = 480;
-constexpr int32_t kFramePixels = kFrameWidth * kFrameHeight;
+constexpr int32_t kFramePixels = platform::kScreenWidth * platform::kScreenHeight;
 constexpr int32_t kPendingArticleBytes = 256;
 
 extern Picture FrameBuffer;     // the work image of covers and transitions

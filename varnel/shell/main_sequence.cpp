@@ -6,9 +6,10 @@
 
 #include "platform/clock/clock_service.hpp"
 #include "platform/window/window_service.hpp"
-#include "varnel/media/gif_decoder.hpp"
-#include "varnel/shell/display.hpp"
 #include "varnel/failure/fatal_error.hpp"
+#include "varnel/media/gif_decoder.hpp"
+#include "varnel/media/name_compare.hpp"
+#include "varnel/shell/display.hpp"
 #include "varnel/shell/input_state.hpp"
 #include "varnel/shell/magazine_state.hpp"
 #include "varnel/shell/music_calls.hpp"
@@ -44,13 +45,13 @@ int32_t backRequest = 0;
 // Copies `picture` into a 640 x 480 frame-sized block; a cover of another
 // size shows what it has, so no step reads outside it.
 void FitToFrame(Picture* picture) {
-  if (picture->width == kFrameWidth && picture->height == kFrameHeight) return;
+  if (picture->width == platform::kScreenWidth && picture->height == platform::kScreenHeight) return;
   auto* pixels = AllocZeroedArray<uint16_t>(kFramePixels);
-  for (int32_t y = 0; y < kFrameHeight && y < picture->height; ++y)
-    for (int32_t x = 0; x < kFrameWidth && x < picture->width; ++x)
-      pixels[y * kFrameWidth + x] = picture->pixels[static_cast<size_t>(y) * picture->width + x];
+  for (int32_t y = 0; y < platform::kScreenHeight && y < picture->height; ++y)
+    for (int32_t x = 0; x < platform::kScreenWidth && x < picture->width; ++x)
+      pixels[y * platform::kScreenWidth + x] = picture->pixels[static_cast<size_t>(y) * picture->width + x];
   std::free(picture->pixels);
-  *picture = {kFrameWidth, kFrameHeight, pixels};
+  *picture = {platform::kScreenWidth, platform::kScreenHeight, pixels};
 }
 
 void ShowOpeningCover() {
@@ -61,9 +62,9 @@ void ShowOpeningCover() {
   std::memset(FrameBuffer.pixels, 0, static_cast<size_t>(kFramePixels) * 2);
   for (int32_t c = 4; c < 256 && !magazineStopRequested;) {
     const uint32_t start = platform::GetTickCount();
-    for (int32_t y = 0; y < kFrameHeight; ++y)
-      for (int32_t x = 0; x < kFrameWidth; ++x)
-        if (((x ^ y) & 255) <= c) FrameBuffer.pixels[y * kFrameWidth + x] = cover.pixels[y * kFrameWidth + x];
+    for (int32_t y = 0; y < platform::kScreenHeight; ++y)
+      for (int32_t x = 0; x < platform::kScreenWidth; ++x)
+        if (((x ^ y) & 255) <= c) FrameBuffer.pixels[y * platform::kScreenWidth + x] = cover.pixels[y * platform::kScreenWidth + x];
     const uint32_t elapsed = platform::GetTickCount() - start;
     if (elapsed > 40) {
       c += static_cast<int32_t>(elapsed / 40) * 4;
@@ -85,15 +86,15 @@ void ShowClosingCover() {
   FitToFrame(&cover);
   std::memset(FrameBuffer.pixels, 0, static_cast<size_t>(kFramePixels) * 2);
   PresentFrame(FrameBuffer.pixels);
-  for (int32_t w = 4; w < kFrameWidth && !magazineStopRequested;) {
+  for (int32_t w = 4; w < platform::kScreenWidth && !magazineStopRequested;) {
     const uint32_t start = platform::GetTickCount();
-    for (int32_t y = 0; y < kFrameHeight; ++y) {
-      uint16_t* to = FrameBuffer.pixels + y * kFrameWidth;
-      const uint16_t* from = cover.pixels + y * kFrameWidth;
+    for (int32_t y = 0; y < platform::kScreenHeight; ++y) {
+      uint16_t* to = FrameBuffer.pixels + y * platform::kScreenWidth;
+      const uint16_t* from = cover.pixels + y * platform::kScreenWidth;
       if (y & 1) {
-        std::memcpy(to, from + kFrameWidth - w, static_cast<size_t>(w) * 2);
+        std::memcpy(to, from + platform::kScreenWidth - w, static_cast<size_t>(w) * 2);
       } else {
-        std::memcpy(to + kFrameWidth - w, from, static_cast<size_t>(w) * 2);
+        std::memcpy(to + platform::kScreenWidth - w, from, static_cast<size_t>(w) * 2);
       }
     }
     PresentFrame(FrameBuffer.pixels);
@@ -114,13 +115,13 @@ void ShowClosingCover() {
 void LoadPlasmaMap() {
   uint8_t palette[kGifPaletteBytes];
   LoadGifIndexed("DATA/pmap.gif", &plasmaMap, palette);
-  if (plasmaMap.width == kFrameWidth && plasmaMap.height == kFrameHeight) return;
+  if (plasmaMap.width == platform::kScreenWidth && plasmaMap.height == platform::kScreenHeight) return;
   auto* fitted = AllocZeroedArray<uint8_t>(kFramePixels);
-  for (int32_t y = 0; y < kFrameHeight && y < plasmaMap.height; ++y)
-    for (int32_t x = 0; x < kFrameWidth && x < plasmaMap.width; ++x)
-      fitted[y * kFrameWidth + x] = plasmaMap.pixels[static_cast<size_t>(y) * plasmaMap.width + x];
+  for (int32_t y = 0; y < platform::kScreenHeight && y < plasmaMap.height; ++y)
+    for (int32_t x = 0; x < platform::kScreenWidth && x < plasmaMap.width; ++x)
+      fitted[y * platform::kScreenWidth + x] = plasmaMap.pixels[static_cast<size_t>(y) * plasmaMap.width + x];
   std::free(plasmaMap.pixels);
-  plasmaMap = {kFrameWidth, kFrameHeight, fitted};
+  plasmaMap = {platform::kScreenWidth, platform::kScreenHeight, fitted};
 }
 
 Article* OpenArticle(const char* fileName) {
@@ -195,15 +196,6 @@ bool IsKeyOf(int32_t key, char letter) {
   return key == lower || key == upper;
 }
 
-bool SameNameIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    const char ca = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
-    const char cb = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
-    if (ca != cb) return false;
-  }
-  return *a == *b;
-}
-
 void ReadingLoop() {
   // With no vertical blank to wait for, a pass lasts at least this long, so
   // held keys repeat at a display's pace instead of the processor's.
@@ -218,8 +210,8 @@ void ReadingLoop() {
     RunKeyCommand(passInput.key);
 
     const int32_t buttons = passInput.buttons;
-    if (buttons == 2) backRequest = 1;
-    if (buttons == 1) {
+    if (buttons == kRightButton) backRequest = 1;
+    if (buttons == kLeftButton) {
       const bool twice = ArticlePointer->twoColumns != 0;
       if (passInput.mouseX < 64) PageMoves(PageBack, twice, false);
       if (passInput.mouseX > 576) PageMoves(PageForward, twice, false);
@@ -250,22 +242,22 @@ void MagazineWaitSince(uint32_t start, uint32_t milliseconds) {
 void RunKeyCommand(int32_t key) {
   const bool twoColumns = ArticlePointer->twoColumns == 1;
   switch (key) {
-    case 27: backRequest = 1; break;
-    case 33: case 37: PageMoves(PageBack, twoColumns, true); break;
-    case 34: case 39: PageMoves(PageForward, twoColumns, true); break;
-    case 35: for (int i = 0; i < 1000; ++i) PageForward(ArticlePointer); break;
-    case 36: for (int i = 0; i < 1000; ++i) PageBack(ArticlePointer); break;
-    case 38:
+    case platform::VK_ESCAPE: backRequest = 1; break;
+    case platform::VK_PRIOR: case platform::VK_LEFT: PageMoves(PageBack, twoColumns, true); break;
+    case platform::VK_NEXT: case platform::VK_RIGHT: PageMoves(PageForward, twoColumns, true); break;
+    case platform::VK_END: for (int i = 0; i < 1000; ++i) PageForward(ArticlePointer); break;
+    case platform::VK_HOME: for (int i = 0; i < 1000; ++i) PageBack(ArticlePointer); break;
+    case platform::VK_UP:
       if (twoColumns) PageMoves(PageBack, true, true); else LineUp(ArticlePointer);
       break;
-    case 40:
+    case platform::VK_DOWN:
       if (twoColumns) PageMoves(PageForward, true, true); else LineDown(ArticlePointer);
       break;
-    case '1': CdAudioCommand(1); MusicPlay("Msx0.xm"); break;
-    case '2': CdAudioCommand(1); MusicPlay("Msx1.xm"); break;
-    case '3': CdAudioCommand(1); MusicPlay("Msx2.xm"); break;
+    case '1': CdAudioCommand(CdCommand::Stop); MusicPlay("Msx0.xm"); break;
+    case '2': CdAudioCommand(CdCommand::Stop); MusicPlay("Msx1.xm"); break;
+    case '3': CdAudioCommand(CdCommand::Stop); MusicPlay("Msx2.xm"); break;
     case 'H':
-      if (!SameNameIgnoringCase(ArticlePointer->fileName, "ARTS/help.txt")) {
+      if (!EqualsIgnoringCase(ArticlePointer->fileName, "ARTS/help.txt")) {
         std::memset(pendingArticle, 0, sizeof pendingArticle);
         std::strcpy(pendingArticle, "ARTS/help.txt");
         openPending = 1;
@@ -276,22 +268,22 @@ void RunKeyCommand(int32_t key) {
       panelShown = panelShown == 0 ? 1 : 0;
       MagazineWait(100);
       break;
-    case 112: settings.useScroll = 0; settings.softScroll = 0; settings.plasmaLike = 0; break;
-    case 113: settings.useScroll = 1; settings.softScroll = 1; settings.plasmaLike = 0; break;
-    case 114: settings.useScroll = 1; settings.softScroll = 0; settings.plasmaLike = 1; break;
-    case 115: CdAudioCommand(2); MagazineWait(100); break;
-    case 116: CdAudioCommand(3); MusicStop(); break;
-    case 117: CdAudioCommand(4); MusicStop(); break;
-    case 118: CdAudioCommand(6); MusicStop(); break;
-    case 119: CdAudioCommand(1); break;
-    case 120: MusicStop(); break;
-    case 121: CdAudioCommand(1); MusicResume(); break;
+    case platform::VK_F1: settings.useScroll = 0; settings.softScroll = 0; settings.plasmaLike = 0; break;
+    case platform::VK_F2: settings.useScroll = 1; settings.softScroll = 1; settings.plasmaLike = 0; break;
+    case platform::VK_F3: settings.useScroll = 1; settings.softScroll = 0; settings.plasmaLike = 1; break;
+    case platform::VK_F4: CdAudioCommand(CdCommand::Eject); MagazineWait(100); break;
+    case platform::VK_F5: CdAudioCommand(CdCommand::Play); MusicStop(); break;
+    case platform::VK_F6: CdAudioCommand(CdCommand::Next); MusicStop(); break;
+    case platform::VK_F7: CdAudioCommand(CdCommand::Previous); MusicStop(); break;
+    case platform::VK_F8: CdAudioCommand(CdCommand::Stop); break;
+    case platform::VK_F9: MusicStop(); break;
+    case platform::VK_F10: CdAudioCommand(CdCommand::Stop); MusicResume(); break;
     default: break;
   }
 }
 
 void MagazineMain() {
-  FrameBuffer = {kFrameWidth, kFrameHeight, AllocZeroedArray<uint16_t>(kFramePixels)};
+  FrameBuffer = {platform::kScreenWidth, platform::kScreenHeight, AllocZeroedArray<uint16_t>(kFramePixels)};
   cursorIdleTicks = 16777215;
   BindPointer(&passInput.mouseX, &passInput.mouseY);
   BindPageTurnSettings(&settings.softScroll, &settings.plasmaLike);
@@ -328,7 +320,7 @@ void MagazineMain() {
   plasmaMap = {};
   ReleaseTextSurface();
   MagazineWait(2000);
-  CdAudioCommand(1);
+  CdAudioCommand(CdCommand::Stop);
   std::fflush(stdout);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/clock/clock_service.hpp"
 #include "platform/shell/shell_service.hpp"
+#include "varnel/media/name_compare.hpp"
 #include "varnel/shell/display.hpp"
 #include "varnel/shell/input_state.hpp"
 #include "varnel/shell/magazine_state.hpp"
@@ -20,18 +21,7 @@ namespace {
 
 constexpr uint32_t kAnimationStep = 40;  // milliseconds
 
-// Whether `link` starts with `prefix`, the letters A-Z in either case.
-bool HasPrefix(const char* link, const char* prefix) {
-  for (; *prefix; ++prefix, ++link) {
-    char a = *link, b = *prefix;
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
-    if (a != b) return false;
-  }
-  return true;
-}
-
-uint16_t* Row(uint16_t* image, int32_t y) { return image + static_cast<size_t>(y) * kFrameWidth; }
+uint16_t* Row(uint16_t* image, int32_t y) { return image + static_cast<size_t>(y) * platform::kScreenWidth; }
 
 void Dissolve(const Article& article, const uint16_t* page) {
   for (int32_t step = 0; step < 16 && !magazineStopRequested; ++step) {
@@ -39,8 +29,8 @@ void Dissolve(const Article& article, const uint16_t* page) {
     for (int32_t y = article.windowTop; y < article.windowBottom; ++y) {
       const uint8_t* order = plasmaMap.pixels + static_cast<size_t>(y) * plasmaMap.width;
       uint16_t* to = Row(FrameBuffer.pixels, y);
-      const uint16_t* from = page + static_cast<size_t>(y) * kFrameWidth;
-      for (int32_t x = 0; x < kFrameWidth; ++x)
+      const uint16_t* from = page + static_cast<size_t>(y) * platform::kScreenWidth;
+      for (int32_t x = 0; x < platform::kScreenWidth; ++x)
         if (order[x] <= step) to[x] = from[x];
     }
     MagazineWaitSince(start, kAnimationStep);
@@ -53,16 +43,16 @@ void Dissolve(const Article& article, const uint16_t* page) {
 void Slide(const Article& article, const uint16_t* page, int32_t direction) {
   const int32_t s = settings.softScrollSpeed;
   if ((direction != 1 && direction != 2) || s <= 0) return;  // a step of 0 would never end
-  for (int32_t f = s; f < kFrameWidth && !magazineStopRequested; f += s) {
+  for (int32_t f = s; f < platform::kScreenWidth && !magazineStopRequested; f += s) {
     for (int32_t y = article.windowTop; y < article.windowBottom; ++y) {
       uint16_t* row = Row(FrameBuffer.pixels, y);
-      const uint16_t* from = page + static_cast<size_t>(y) * kFrameWidth;
+      const uint16_t* from = page + static_cast<size_t>(y) * platform::kScreenWidth;
       if (direction == 2) {
-        std::memmove(row + s, row, static_cast<size_t>(kFrameWidth - s) * 2);
-        std::memcpy(row, from + kFrameWidth - f, static_cast<size_t>(f) * 2);
+        std::memmove(row + s, row, static_cast<size_t>(platform::kScreenWidth - s) * 2);
+        std::memcpy(row, from + platform::kScreenWidth - f, static_cast<size_t>(f) * 2);
       } else {
-        std::memmove(row, row + s, static_cast<size_t>(kFrameWidth - s) * 2);
-        std::memcpy(row + kFrameWidth - f, from, static_cast<size_t>(f) * 2);
+        std::memmove(row, row + s, static_cast<size_t>(platform::kScreenWidth - s) * 2);
+        std::memcpy(row + platform::kScreenWidth - f, from, static_cast<size_t>(f) * 2);
       }
     }
     PresentFrame(FrameBuffer.pixels);
@@ -89,35 +79,35 @@ void CrossFade(const uint16_t* page) {
 
 void FollowLink(const char* link) {
   if (!link[0]) return;
-  if (HasPrefix(link, "ART:")) {
+  if (StartsWithIgnoringCase(link, "ART:")) {
     // A name that does not fit is refused rather than cut into another name.
     if (std::strlen(link + 4) >= static_cast<size_t>(kPendingArticleBytes)) return;
     std::strcpy(pendingArticle, link + 4);
     openPending = 1;
-  } else if (HasPrefix(link, "CD_TRAY")) {
-    CdAudioCommand(2);
+  } else if (StartsWithIgnoringCase(link, "CD_TRAY")) {
+    CdAudioCommand(CdCommand::Eject);
     MagazineWait(100);
-  } else if (HasPrefix(link, "CD_FRWD")) {
-    CdAudioCommand(4);
+  } else if (StartsWithIgnoringCase(link, "CD_FRWD")) {
+    CdAudioCommand(CdCommand::Next);
     MusicStop();
-  } else if (HasPrefix(link, "CD_BCKW")) {
-    CdAudioCommand(6);
+  } else if (StartsWithIgnoringCase(link, "CD_BCKW")) {
+    CdAudioCommand(CdCommand::Previous);
     MusicStop();
-  } else if (HasPrefix(link, "CD_STOP")) {
-    CdAudioCommand(1);
-  } else if (HasPrefix(link, "PMSX:")) {
-    CdAudioCommand(1);
+  } else if (StartsWithIgnoringCase(link, "CD_STOP")) {
+    CdAudioCommand(CdCommand::Stop);
+  } else if (StartsWithIgnoringCase(link, "PMSX:")) {
+    CdAudioCommand(CdCommand::Stop);
     MusicPlay(link + 5);
-  } else if (HasPrefix(link, "SILENT")) {
+  } else if (StartsWithIgnoringCase(link, "SILENT")) {
     MusicStop();
-  } else if (HasPrefix(link, "URL:")) {
+  } else if (StartsWithIgnoringCase(link, "URL:")) {
     platform::ShellExecuteA(nullptr, "open", link + 4, nullptr, nullptr, platform::SW_SHOWMAXIMIZED);
-  } else if (HasPrefix(link, "mailto:")) {
+  } else if (StartsWithIgnoringCase(link, "mailto:")) {
     platform::ShellExecuteA(nullptr, "open", link, nullptr, nullptr, platform::SW_SHOWMAXIMIZED);
-  } else if (HasPrefix(link, "PANEL_V0")) {
+  } else if (StartsWithIgnoringCase(link, "PANEL_V0")) {
     currentPanel = &panel0;
     panelShown = 0;
-  } else if (HasPrefix(link, "PANEL_V1")) {
+  } else if (StartsWithIgnoringCase(link, "PANEL_V1")) {
     currentPanel = &panel1;
     panelShown = 1;
   }
@@ -143,7 +133,7 @@ void ReaderFrame(Article* article) {
   }
   PresentFrame(page);
 
-  if (passInput.buttons == 1 || passInput.key == 13) FollowLink(linkUnderMouse);
+  if (passInput.buttons == kLeftButton || passInput.key == platform::VK_RETURN) FollowLink(linkUnderMouse);
 }
 
 }  // namespace varnel

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "varnel/resources/setup_dialog_template.hpp"
+
 namespace varnel {
 
 Settings settings;
@@ -18,11 +20,24 @@ void SetDefaultSettings() {
   settings.plasmaLike = 1;
   settings.useScroll = 1;
   settings.cursorHide = 1;
-  settings.startingTune = 203;
-  settings.soundQuality = 208;
+  settings.startingTune = setup_dialog::kTune1;
+  settings.soundQuality = setup_dialog::kMaxPerformance;
   settings.softScrollSpeed = 16;
-  settings.player = 217;
-  settings.fmodOut = 219;
+  settings.player = setup_dialog::kBass;
+  settings.fmodOut = setup_dialog::kDSound;
+}
+
+SoundConfig SoundConfigOfSettings() {
+  SoundConfig config;
+  config.highQuality = settings.soundQuality == setup_dialog::kMaxPerformance;
+  if (settings.fmodOut == setup_dialog::kWinMm) {
+    config.fmodOutput = FmodOutput::WinMm;
+  } else if (settings.fmodOut == setup_dialog::kDSound) {
+    config.fmodOutput = FmodOutput::DirectSound;
+  } else {
+    config.fmodOutput = FmodOutput::A3d;
+  }
+  return config;
 }
 
 void LoadSettings() {

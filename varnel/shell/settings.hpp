@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "varnel/sound/music_player.hpp"
+
 namespace varnel {
 
 struct Settings {
@@ -35,6 +37,10 @@ void LoadSettings();
 void SaveSettings();
 // The defaults: everything 0, then the documented values.
 void SetDefaultSettings();
+
+// The sound back-ends' set-up for the current settings: high quality only
+// for "Max. Performance", the FMOD output by its button (A3D for any other).
+SoundConfig SoundConfigOfSettings();
 
 // Runs the setup dialog "DIALOG_1" modally. Returns when OK or Cancel ended
 // it; closing it with the caption's close box exits the process with 0.

@@ -6,6 +6,7 @@
 #include "platform/clock/clock_service.hpp"
 #include "platform/window/window_service.hpp"
 #include "varnel/media/resource_archive.hpp"
+#include "varnel/resources/setup_dialog_template.hpp"
 #include "varnel/shell/display.hpp"
 #include "varnel/failure/fatal_error.hpp"
 #include "varnel/shell/magazine_state.hpp"
@@ -27,14 +28,14 @@ void ReleaseArchiveAtExit() { ReleaseResourceDirectory(); }
 
 uint32_t PlayerKind() {
   if (settings.useMsxPlayer == 0) return kSilentPlayer;
-  if (settings.player == 216) return kFmodPlayer;
-  if (settings.player == 217) return kBassPlayer;
+  if (settings.player == setup_dialog::kFmod) return kFmodPlayer;
+  if (settings.player == setup_dialog::kBass) return kBassPlayer;
   return kNoPlayer;
 }
 
 const char* StartingTune() {
-  if (settings.startingTune == 203) return "Msx0.xm";
-  if (settings.startingTune == 204) return "Msx1.xm";
+  if (settings.startingTune == setup_dialog::kTune1) return "Msx0.xm";
+  if (settings.startingTune == setup_dialog::kTune2) return "Msx1.xm";
   return "Msx2.xm";
 }
 
@@ -73,7 +74,7 @@ int VarnelMain() {
     displayInitialised = 1;
     CreateDisplay(mainWindow);
   }
-  InitPlayer(&musicPlayer, StartingTune(), settings.soundQuality, PlayerKind(), settings.fmodOut);
+  InitPlayer(&musicPlayer, StartingTune(), SoundConfigOfSettings(), PlayerKind());
 
   std::thread magazine(MagazineThread);
   if (settings.cursorHide == 1) cursorAutoHide = 1;

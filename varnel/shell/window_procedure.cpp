@@ -36,8 +36,7 @@ void HideCursor() {
 // raising the counter.
 void ShowHiddenCursor() {
   if (!cursorHidden) return;
-  while (Window().ShowCursor(true) < 0) {
-  }
+  platform::ShowCursorUntilVisible();
   cursorHidden = false;
 }
 
@@ -60,8 +59,7 @@ void CursorAutoHideStep() {
 }  // namespace
 
 void MakeCursorVisible() {
-  while (Window().ShowCursor(true) < 0) {
-  }
+  platform::ShowCursorUntilVisible();
   cursorHidden = false;
 }
 

@@ -4,16 +4,16 @@
 
 namespace varnel {
 
-void CdAudioCommand(int32_t command) {
+void CdAudioCommand(CdCommand command) {
   using namespace platform;
   switch (command) {
-    case 1:
+    case CdCommand::Stop:
       FSOUND_CD_Stop();
       break;
-    case 2:
+    case CdCommand::Eject:
       FSOUND_CD_Eject();
       break;
-    case 3:
+    case CdCommand::Play:
       // Continue a paused track; otherwise start the current one over, or
       // the first when none plays.
       if (FSOUND_CD_GetPaused()) {
@@ -24,13 +24,13 @@ void CdAudioCommand(int32_t command) {
         FSOUND_CD_Play(FSOUND_CD_GetTrack());
       }
       break;
-    case 4:
+    case CdCommand::Next:
       FSOUND_CD_Play(FSOUND_CD_GetTrack() + 1);
       break;
-    case 5:
+    case CdCommand::PauseToggle:
       FSOUND_CD_SetPaused(!FSOUND_CD_GetPaused());
       break;
-    case 6:
+    case CdCommand::Previous:
       // No bound: the drive refuses tracks the disc does not have.
       FSOUND_CD_Play(FSOUND_CD_GetTrack() - 1);
       break;

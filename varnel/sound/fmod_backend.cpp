@@ -14,15 +14,16 @@ constexpr uint32_t kStartWaitMs = 100;
 
 platform::FMUSIC_MODULE* song = nullptr;
 
-int32_t OutputTypeOfSetting(int32_t fmodOut) {
-  switch (fmodOut) {
-    case 218:
+int32_t OutputType(FmodOutput output) {
+  switch (output) {
+    case FmodOutput::WinMm:
       return platform::FSOUND_OUTPUT_WINMM;
-    case 219:
+    case FmodOutput::DirectSound:
       return platform::FSOUND_OUTPUT_DSOUND;
-    default:
-      return platform::FSOUND_OUTPUT_A3D;
+    case FmodOutput::A3d:
+      break;
   }
+  return platform::FSOUND_OUTPUT_A3D;
 }
 
 [[noreturn]] void FailWithLibraryError() { FatalError(FmodErrorText(platform::FSOUND_GetError())); }
@@ -56,9 +57,9 @@ void FmodSetVolume(int32_t level) { platform::FMUSIC_SetMasterVolume(song, level
 }  // namespace
 
 void InitFmodPlayer(MusicPlayer* player, const char* moduleFile, bool highQuality,
-                    int32_t fmodOut) {
+                    FmodOutput output) {
   song = nullptr;
-  platform::FSOUND_SetOutput(OutputTypeOfSetting(fmodOut));
+  platform::FSOUND_SetOutput(OutputType(output));
   platform::FSOUND_SetDriver(0);
   platform::FSOUND_SetMixer(4);
   const bool ready =

@@ -18,12 +18,10 @@ void InitBassPlayer(MusicPlayer* player, const char* moduleFile, bool highQualit
                     platform::WindowHandle window);
 void DeInitBassPlayer();
 
-void InitFmodPlayer(MusicPlayer* player, const char* moduleFile, bool highQuality, int32_t fmodOut);
+void InitFmodPlayer(MusicPlayer* player, const char* moduleFile, bool highQuality, FmodOutput output);
 void DeInitFmodPlayer();
 
 // The message for an FSOUND_GetError code.
 const char* FmodErrorText(int32_t code);
-
-constexpr int32_t kHighQualitySetting = 208;
 
 }  // namespace varnel

@@ -16,7 +16,7 @@ void SetNoVolume(int32_t) {}
 platform::WindowHandle mainWindow = nullptr;
 
 void ShutDownMusic() { DeInitPlayer(&musicPlayer); }
-void StopCdAudio() { CdAudioCommand(1); }
+void StopCdAudio() { CdAudioCommand(CdCommand::Stop); }
 
 }  // namespace
 
@@ -36,22 +36,21 @@ void RegisterSoundShutdownSteps() {
 
 void SetMusicPlayerWindow(platform::WindowHandle window) { mainWindow = window; }
 
-void InitPlayer(MusicPlayer* player, const char* moduleFile, int32_t soundQuality, uint32_t kind,
-                int32_t fmodOut) {
+void InitPlayer(MusicPlayer* player, const char* moduleFile, const SoundConfig& config,
+                uint32_t kind) {
   // The kind goes in first: a fatal error from here on shuts this kind down.
   *player = MusicPlayer{};
   player->kind = kind;
   InstallNoPlayer(player);
-  const bool highQuality = soundQuality == kHighQualitySetting;
   switch (kind) {
     case kSilentPlayer:
       InitSilentPlayer(player);
       break;
     case kBassPlayer:
-      InitBassPlayer(player, moduleFile, highQuality, mainWindow);
+      InitBassPlayer(player, moduleFile, config.highQuality, mainWindow);
       break;
     case kFmodPlayer:
-      InitFmodPlayer(player, moduleFile, highQuality, fmodOut);
+      InitFmodPlayer(player, moduleFile, config.highQuality, config.fmodOutput);
       break;
     default:
       break;

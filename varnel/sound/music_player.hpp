@@ -25,12 +25,20 @@ struct MusicPlayer {
 // The process's player, filled at start-up.
 extern MusicPlayer musicPlayer;
 
+// Where the FMOD-style library sends its sound.
+enum class FmodOutput { WinMm, DirectSound, A3d };
+
+// How the back-ends are set up, chosen by the shell from the settings.
+struct SoundConfig {
+  bool highQuality = true;  // 44.1 kHz, 16-bit; else 22.05 kHz
+  FmodOutput fmodOutput = FmodOutput::DirectSound;
+};
+
 // Sets the back-end up, starts `moduleFile` playing (read by name from the
-// current directory) and installs the operations. `soundQuality` is the
-// setting's value (208 high quality, else low); `fmodOut` the FMOD output
-// setting (218, 219, else). Fatal failures go through FatalError.
-void InitPlayer(MusicPlayer* player, const char* moduleFile, int32_t soundQuality, uint32_t kind,
-                int32_t fmodOut);
+// current directory) and installs the operations. Fatal failures go through
+// FatalError.
+void InitPlayer(MusicPlayer* player, const char* moduleFile, const SoundConfig& config,
+                uint32_t kind);
 
 // Stops and releases the back-end, then empties the record (kind 0 with
 // operations that do nothing). Safe to call again and before InitPlayer.

@@ -13,7 +13,7 @@
 
 namespace varnel {
 
-// Registers DeInitPlayer(&musicPlayer) and CdAudioCommand(1), in this order,
+// Registers DeInitPlayer(&musicPlayer) and CdAudioCommand(CdCommand::Stop), in this order,
 // as fatal shutdown steps.
 void RegisterSoundShutdownSteps();
 

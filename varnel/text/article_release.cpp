@@ -9,6 +9,7 @@
 
 #include "platform/clock/clock_service.hpp"
 #include "varnel/failure/fatal_error.hpp"
+#include "varnel/media/resource_archive.hpp"
 #include "varnel/text/article_parser.hpp"
 
 namespace varnel {
@@ -24,11 +25,6 @@ char* CopyString(const char* text) {
   char* copy = static_cast<char*>(AllocZeroed(static_cast<int32_t>(length)));
   std::memcpy(copy, text, length);
   return copy;
-}
-
-char FoldName(char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
-  return c == '\\' ? '/' : c;
 }
 
 // An earlier picture of the list whose file (or hover file) is the same.
@@ -57,11 +53,7 @@ int CreateSaveFile() {
 
 }  // namespace
 
-int SameFileName(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b)
-    if (FoldName(*a) != FoldName(*b)) return 1;
-  return *a == *b ? 0 : 1;
-}
+int SameFileName(const char* a, const char* b) { return ResourceNamesMatch(a, b) ? 0 : 1; }
 
 void AddArticlePicture(Article* article, const char* pictureFile, const char* hoverFile,
                        const char* link, int32_t x, int32_t y) {

@@ -24,7 +24,7 @@ HFONT selectedFont = nullptr;  // skips redundant font selections
 int32_t PointerX() { return pointerX ? pointerX->load(std::memory_order_relaxed) : 0; }
 int32_t PointerY() { return pointerY ? pointerY->load(std::memory_order_relaxed) : 0; }
 
-ImageRef PageImage() { return {kSurfaceWidth, kSurfaceHeight, textSurface.pixels}; }
+ImageRef PageImage() { return {platform::kScreenWidth, platform::kScreenHeight, textSurface.pixels}; }
 
 void SetLinkUnderMouse(const char* link) {
   if (linkUnderMouse[0] != '\0' || !link) return;
@@ -36,16 +36,16 @@ void SetLinkUnderMouse(const char* link) {
 // gives what it has; the rest of those rows is black.
 void CopyPanelRows(int32_t from, int32_t to) {
   from = std::max(from, 0);
-  to = std::min(to, kSurfaceHeight);
+  to = std::min(to, platform::kScreenHeight);
   for (int32_t y = from; y < to; ++y) {
-    uint16_t* row = textSurface.pixels + static_cast<size_t>(y) * kSurfaceWidth;
+    uint16_t* row = textSurface.pixels + static_cast<size_t>(y) * platform::kScreenWidth;
     int32_t copied = 0;
     if (currentPanel && currentPanel->pixels && y < currentPanel->height) {
-      copied = std::min(currentPanel->width, kSurfaceWidth);
+      copied = std::min(currentPanel->width, platform::kScreenWidth);
       std::memcpy(row, currentPanel->pixels + static_cast<size_t>(y) * currentPanel->width,
                   static_cast<size_t>(copied) * sizeof(uint16_t));
     }
-    std::fill(row + copied, row + kSurfaceWidth, uint16_t{0});
+    std::fill(row + copied, row + platform::kScreenWidth, uint16_t{0});
   }
 }
 
@@ -220,7 +220,7 @@ bool DrawArticlePage(Article* article) {
   }
 
   CopyPanelRows(0, article->windowTop);
-  CopyPanelRows(article->windowBottom, kSurfaceHeight);
+  CopyPanelRows(article->windowBottom, platform::kScreenHeight);
   DrawBitmapText(article->bitmapFont, image, article->title, kTitleColour, kTitleX, kTitleY);
   const int32_t rowsAhead = article->twoColumns == 1 ? 16 : 8;
   DrawScrollBar(static_cast<float>(article->topRow + rowsAhead) / static_cast<float>(article->rowCount + 1),

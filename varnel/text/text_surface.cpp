@@ -16,8 +16,8 @@ void CreateTextSurface(HDC windowDC) {
 
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = kSurfaceWidth;
-  info.bmiHeader.biHeight = -kSurfaceHeight;
+  info.bmiHeader.biWidth = platform::kScreenWidth;
+  info.bmiHeader.biHeight = -platform::kScreenHeight;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 16;
   info.bmiHeader.biCompression = BI_RGB;

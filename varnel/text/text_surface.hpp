@@ -4,12 +4,10 @@
 
 #include <cstdint>
 
+#include "platform/screen_size.hpp"
 #include "platform/text/text_service.hpp"
 
 namespace varnel {
-
-constexpr int32_t kSurfaceWidth = 640;
-constexpr int32_t kSurfaceHeight = 480;
 
 using FontHandle = platform::HFONT;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/jpeg/jpeg_reference.hpp"
+#include "platform/png/png_service.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/varnel/media/archive_builder.hpp"
 #include "varnel/media/picture.hpp"
@@ -308,6 +309,54 @@ TEST_F(PngLoaderDeathTest, AbsurdSizesAreRefusedBeforeAllocating) {
               "ERROR: PNG - picture too large ! \\(wide\\.png: 20000 x 1\\)");
   EXPECT_EXIT(LoadPngPicture("big.png", &picture), testing::ExitedWithCode(1),
               "ERROR: PNG - picture too large ! \\(big\\.png: 5000 x 5000\\)");
+}
+
+// The loader's side of the service, with the fake: rows packed as they come,
+// and a result the service refuses ends with the loader's own message.
+class FakePngLoaderTest : public PngLoaderTest {
+ protected:
+  void SetUp() override {
+    PngLoaderTest::SetUp();
+    fake_ = platform::FakePngService{};
+    platform::SetPngService(&fake_);
+  }
+  void TearDown() override {
+    platform::SetPngService(&platform::LibpngService());
+    PngLoaderTest::TearDown();
+  }
+  static Bytes FakeFile(int width, int height, bool interlaced, const Bytes& rgb) {
+    Bytes file = {'F', 'P', 'N', 'G', static_cast<uint8_t>(width), 0, static_cast<uint8_t>(height),
+                  0, static_cast<uint8_t>(interlaced)};
+    file.insert(file.end(), rgb.begin(), rgb.end());
+    return file;
+  }
+  platform::FakePngService fake_;
+};
+using FakePngLoaderDeathTest = FakePngLoaderTest;
+
+TEST_F(FakePngLoaderTest, RowsArePackedInOrderPlainOrInterlaced) {
+  const Bytes rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
+  for (bool interlaced : {false, true}) {
+    WriteFile("fake.png", FakeFile(2, 2, interlaced, rgb));
+    EXPECT_EQ(Loaded("fake.png"), (std::vector<uint16_t>{0x7C00, 0x03E0, 0x001F, 0}));
+  }
+  EXPECT_EQ(fake_.headerCalls, 2);
+  EXPECT_EQ(fake_.decodeCalls, 2);
+}
+
+TEST_F(FakePngLoaderDeathTest, EveryRefusalHasTheLoadersMessage) {
+  WriteFile("any.png", FakeFile(1, 1, false, {1, 2, 3}));
+  Picture picture{};
+  fake_.failWith = platform::kPngUnsupported;
+  EXPECT_EXIT(LoadPngPicture("any.png", &picture), testing::ExitedWithCode(1),
+              "ERROR: Unsupported PNG \\(alpha\\)\\.");
+  fake_.failWith = platform::kPngBadData;
+  fake_.failText = "bad rows";
+  EXPECT_EXIT(LoadPngPicture("any.png", &picture), testing::ExitedWithCode(1),
+              "ERROR: PNG - data error ! \\(any\\.png: bad rows\\)");
+  fake_.failText = "";
+  EXPECT_EXIT(LoadPngPicture("any.png", &picture), testing::ExitedWithCode(1),
+              "ERROR: PNG - data error ! \\(any\\.png: out of memory\\)");
 }
 
 }  // namespace

@@ -82,15 +82,15 @@ class DisplayTest : public testing::Test {
   }
   static void ExpectFrameIs(const std::vector<uint16_t>& frame, bool as565) {
     const FakeDisplayService& fake = FakeDisplay();
-    for (int y = 0; y < kDisplayHeight; ++y)
-      for (int x = 0; x < kDisplayWidth; ++x) {
-        const uint16_t source = frame[y * kDisplayWidth + x];
+    for (int y = 0; y < platform::kScreenHeight; ++y)
+      for (int x = 0; x < platform::kScreenWidth; ++x) {
+        const uint16_t source = frame[y * platform::kScreenWidth + x];
         ASSERT_EQ(fake.PixelAt(x, y), as565 ? Formula565(source) : source) << x << "," << y;
       }
   }
 
   static inline const WindowHandle kWindow = reinterpret_cast<WindowHandle>(0x1000);
-  const std::vector<uint16_t> frame_ = RandomPixels(kDisplayWidth * kDisplayHeight, 99);
+  const std::vector<uint16_t> frame_ = RandomPixels(platform::kScreenWidth * platform::kScreenHeight, 99);
   Settings saved_{};
   int surfacesBefore_ = 0;
 };
@@ -124,7 +124,7 @@ TEST_F(DisplayTest, A565OnlyScreenGetsEveryPixelConvertedOnBothPaths) {
     PresentFrame(frame_.data());
     ExpectFrameIs(frame_, true);
   }
-  std::vector<uint16_t> primaries(kDisplayWidth * kDisplayHeight, 0x7FFF);
+  std::vector<uint16_t> primaries(platform::kScreenWidth * platform::kScreenHeight, 0x7FFF);
   primaries[0] = 0x7C00;
   primaries[1] = 0x03E0;
   primaries[2] = 0x001F;
@@ -149,7 +149,7 @@ TEST_F(DisplayTest, AWiderPitchLeavesTheBytesBeyondEachRowUntouched) {
       PresentFrame(frame_.data());
       ASSERT_EQ(FakeDisplay().lastPitch, 1400);
       const std::vector<uint8_t>& shown = FakeDisplay().lastFrame;
-      for (int y = 0; y < kDisplayHeight; ++y)
+      for (int y = 0; y < platform::kScreenHeight; ++y)
         for (int byte = 1280; byte < 1400; ++byte)
           ASSERT_EQ(shown[y * 1400 + byte], 0xA5) << "row " << y << " byte " << byte;
       ExpectFrameIs(frame_, only565);
@@ -169,7 +169,7 @@ TEST_F(DisplayTest, OnlyBltFastMakesAStagingSurface) {
   Create();
   EXPECT_EQ(FakeDisplay().offscreenSurfacesMade, 1);
   EXPECT_EQ(LiveDisplaySurfaces() - surfacesBefore_, 3);
-  const std::vector<uint16_t> other = RandomPixels(kDisplayWidth * kDisplayHeight, 5);
+  const std::vector<uint16_t> other = RandomPixels(platform::kScreenWidth * platform::kScreenHeight, 5);
   PresentFrame(other.data());
   ExpectFrameIs(other, false);
 }

@@ -101,4 +101,26 @@ TEST_F(SettingsFile, ASaveThatCannotOpenTheFileIsSkipped) {
   EXPECT_EQ(SettingsBytes(), RecordBytes(kDefaults));
 }
 
+// The sound back-ends get their set-up from the settings' chosen buttons.
+TEST(SoundConfigOfSettings, QualityAndOutputFromTheChosenButtons) {
+  SetDefaultSettings();
+  SoundConfig config = SoundConfigOfSettings();
+  EXPECT_TRUE(config.highQuality);
+  EXPECT_EQ(config.fmodOutput, FmodOutput::DirectSound);
+  for (int32_t quality : {209, 0, 207}) {
+    settings.soundQuality = quality;
+    EXPECT_FALSE(SoundConfigOfSettings().highQuality) << quality;
+  }
+  const struct {
+    int32_t setting;
+    FmodOutput output;
+  } outputs[] = {{218, FmodOutput::WinMm}, {219, FmodOutput::DirectSound},
+                 {220, FmodOutput::A3d},   {0, FmodOutput::A3d}};
+  for (const auto& output : outputs) {
+    settings.fmodOut = output.setting;
+    EXPECT_EQ(SoundConfigOfSettings().fmodOutput, output.output) << output.setting;
+  }
+  SetDefaultSettings();
+}
+
 }  // namespace

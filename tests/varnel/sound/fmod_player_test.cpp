@@ -14,14 +14,14 @@ using Calls = std::vector<std::string>;
 
 class FmodPlayerTest : public SoundTest {
  protected:
-  void Start(int32_t quality = 208, int32_t fmodOut = 219) {
+  void Start(bool highQuality = true, FmodOutput output = FmodOutput::DirectSound) {
     MakeModule("Msx0.xm");
-    InitPlayer(&musicPlayer, "Msx0.xm", quality, kFmodPlayer, fmodOut);
+    InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{highQuality, output}, kFmodPlayer);
   }
 };
 
 TEST_F(FmodPlayerTest, HighQualitySetsUpMixesAt44kHzAndNarrowsThePanning) {
-  Start(208, 219);
+  Start(true, FmodOutput::DirectSound);
   EXPECT_EQ(musicPlayer.kind, kFmodPlayer);
   EXPECT_EQ(FmodCalls(), (Calls{"FSOUND_SetOutput(2)", "FSOUND_SetDriver(0)", "FSOUND_SetMixer(4)",
                                 "FSOUND_Init(44100,64,0)", "FMUSIC_LoadSong(Msx0.xm)",
@@ -30,17 +30,16 @@ TEST_F(FmodPlayerTest, HighQualitySetsUpMixesAt44kHzAndNarrowsThePanning) {
 
 TEST_F(FmodPlayerTest, OutputSettingAndLowQuality) {
   const struct {
-    int32_t setting;
+    FmodOutput setting;
     const char* call;
-  } outputs[] = {{218, "FSOUND_SetOutput(1)"},
-                 {219, "FSOUND_SetOutput(2)"},
-                 {220, "FSOUND_SetOutput(3)"},
-                 {0, "FSOUND_SetOutput(3)"}};
+  } outputs[] = {{FmodOutput::WinMm, "FSOUND_SetOutput(1)"},
+                 {FmodOutput::DirectSound, "FSOUND_SetOutput(2)"},
+                 {FmodOutput::A3d, "FSOUND_SetOutput(3)"}};
   for (const auto& output : outputs) {
     platform::FakeFmod().Reset();
-    Start(209, output.setting);
+    Start(false, output.setting);
     ASSERT_EQ(FmodCalls().size(), 7u);
-    EXPECT_EQ(FmodCalls()[0], output.call) << output.setting;
+    EXPECT_EQ(FmodCalls()[0], output.call);
     EXPECT_EQ(FmodCalls()[3], "FSOUND_Init(22050,32,0)");
     DeInitPlayer(&musicPlayer);
   }
@@ -81,7 +80,7 @@ TEST_F(FmodPlayerTest, SetUpFailuresAreFatalWithTheLibraryText) {
         Start();
       },
       testing::ExitedWithCode(1), "ERROR: Error initializing output device.\n$");
-  EXPECT_EXIT(InitPlayer(&musicPlayer, "Msx1.xm", 208, kFmodPlayer, 219),
+  EXPECT_EXIT(InitPlayer(&musicPlayer, "Msx1.xm", SoundConfig{}, kFmodPlayer),
               testing::ExitedWithCode(1), "ERROR: File not found\n$");
 }
 

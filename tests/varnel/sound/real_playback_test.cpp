@@ -43,7 +43,7 @@ class RealPlaybackTest : public SoundTest {
 
 struct Output {
   uint32_t kind;
-  int32_t quality;
+  bool highQuality;
   int bytesPerSecond;
   bool eightBit;
 };
@@ -63,21 +63,21 @@ void Measure(const Bytes& bytes, bool eightBit, size_t* sounding, int* peak) {
 
 TEST_F(RealPlaybackTest, EachPlayerAndQualityPlaysItsFormat) {
   if (!Provide("modules/dontyou.xm", "Msx0.xm")) GTEST_SKIP() << "shared test data not present";
-  const Output outputs[] = {{kBassPlayer, 208, 176400, false},  // 16-bit, 44.1 kHz
-                            {kBassPlayer, 209, 44100, true},    // 8-bit, 22.05 kHz
-                            {kFmodPlayer, 208, 176400, false},
-                            {kFmodPlayer, 209, 88200, false}};  // 16-bit, 22.05 kHz
+  const Output outputs[] = {{kBassPlayer, true, 176400, false},  // 16-bit, 44.1 kHz
+                            {kBassPlayer, false, 44100, true},    // 8-bit, 22.05 kHz
+                            {kFmodPlayer, true, 176400, false},
+                            {kFmodPlayer, false, 88200, false}};  // 16-bit, 22.05 kHz
   for (const Output& output : outputs) {
     std::filesystem::remove(output_);
     const auto start = std::chrono::steady_clock::now();
-    InitPlayer(&musicPlayer, "Msx0.xm", output.quality, output.kind, 219);
+    InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{output.highQuality, FmodOutput::DirectSound}, output.kind);
     platform::RealClock().Sleep(1000);
     DeInitPlayer(&musicPlayer);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const double expected = took.count() * output.bytesPerSecond;
 
     const Bytes bytes = testing_support::ReadFile(output_);
-    SCOPED_TRACE(testing::Message() << "kind " << output.kind << ", quality " << output.quality);
+    SCOPED_TRACE(testing::Message() << "kind " << output.kind << ", high quality " << output.highQuality);
     EXPECT_GT(static_cast<double>(bytes.size()), expected * 0.5) << "for " << expected;
     EXPECT_LT(static_cast<double>(bytes.size()), expected * 1.5) << "for " << expected;
     size_t sounding;
@@ -92,14 +92,14 @@ TEST_F(RealPlaybackTest, EachPlayerAndQualityPlaysItsFormat) {
 TEST_F(RealPlaybackTest, WithoutAnAudioDeviceBassWarnsAndFmodFails) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   MakeModule("Msx0.xm");
-  InitPlayer(&musicPlayer, "Msx0.xm", 208, kBassPlayer, 219);
+  InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kBassPlayer);
   EXPECT_EQ(platform::FakeWindow().messageBoxCount, 1);
   EXPECT_STREQ(platform::FakeWindow().lastMessageBox.text, "Sound Device BUSY - Press <ENTER>");
   musicPlayer.PlayModule("Msx0.xm");
   musicPlayer.ResumeModule();
   DeInitPlayer(&musicPlayer);
 
-  EXPECT_EXIT(InitPlayer(&musicPlayer, "Msx0.xm", 208, kFmodPlayer, 219),
+  EXPECT_EXIT(InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kFmodPlayer),
               testing::ExitedWithCode(1), "ERROR: Error initializing output device.\n$");
 }
 
@@ -112,14 +112,14 @@ TEST_F(RealPlaybackTest, ABrokenModuleIsRefusedFatallyWhilePlaying) {
     GTEST_SKIP() << "shared test data not present";
   EXPECT_EXIT(
       {
-        InitPlayer(&musicPlayer, "Msx0.xm", 208, kBassPlayer, 219);
+        InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kBassPlayer);
         musicPlayer.PlayModule("broken.s3m");
       },
       testing::ExitedWithCode(1),
       "ERROR: Can't play the file - open/load/format error \\(BASS\\)!\n$");
   EXPECT_EXIT(
       {
-        InitPlayer(&musicPlayer, "Msx0.xm", 208, kFmodPlayer, 219);
+        InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kFmodPlayer);
         musicPlayer.PlayModule("broken.s3m");
       },
       testing::ExitedWithCode(1), "ERROR: Error loading file\n$");

@@ -27,7 +27,7 @@ bool IsEmpty(const MusicPlayer& player) {
 
 TEST_F(SilentPlayerTest, EveryOperationOnlyWritesItsDummyLine) {
   testing::internal::CaptureStdout();
-  InitPlayer(&musicPlayer, "Msx0.xm", 208, kSilentPlayer, 218);
+  InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kSilentPlayer);
   EXPECT_EQ(musicPlayer.kind, kSilentPlayer);
   RunEveryOperation(&musicPlayer);
   DeInitPlayer(&musicPlayer);
@@ -49,7 +49,7 @@ TEST_F(SilentPlayerTest, NoPlayerAndUnknownKindsAreHarmlessNoOps) {
   for (uint32_t kind : {0u, 4u, 0xFFFFFFFFu}) {
     testing::internal::CaptureStdout();
     MusicPlayer player;
-    InitPlayer(&player, "Msx0.xm", 208, kind, 218);
+    InitPlayer(&player, "Msx0.xm", SoundConfig{}, kind);
     EXPECT_EQ(player.kind, kind);
     RunEveryOperation(&player);
     DeInitPlayer(&player);
@@ -67,7 +67,7 @@ TEST_F(SilentPlayerTest, DeInitPlayerEmptiesTheRecordAndIsSafeAgain) {
   EXPECT_TRUE(IsEmpty(player));
 
   testing::internal::CaptureStdout();
-  InitPlayer(&player, "Msx0.xm", 209, kSilentPlayer, 218);
+  InitPlayer(&player, "Msx0.xm", SoundConfig{}, kSilentPlayer);
   DeInitPlayer(&player);
   DeInitPlayer(&player);
   RunEveryOperation(&player);  // a late call through the emptied record
@@ -103,7 +103,7 @@ TEST_F(SilentPlayerTest, FatalErrorStopsMusicThenCdThenDisplay) {
         platform::SetCdService(&cd);
         RegisterSoundShutdownSteps();
         RegisterFatalShutdownStep(ReleaseDisplayStandIn);
-        InitPlayer(&musicPlayer, "Msx0.xm", 208, kSilentPlayer, 218);
+        InitPlayer(&musicPlayer, "Msx0.xm", SoundConfig{}, kSilentPlayer);
         dup2(2, 1);  // the trace lines join the boxes on standard error
         FatalError("Allocator Error !");
       },

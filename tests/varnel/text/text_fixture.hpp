@@ -43,8 +43,8 @@ class TextEngineTest : public testing_support::ScratchDirTest {
     scrollBarPicture.pixels = static_cast<uint16_t*>(std::calloc(kScrollBarWidth * kScrollBarHeight, 2));
     for (int r = 0; r < kScrollBarHeight; ++r)
       for (int c = 0; c < kScrollBarWidth; ++c) scrollBarPicture.pixels[r * kScrollBarWidth + c] = static_cast<uint16_t>(c + 1);
-    panel_.assign(static_cast<size_t>(kSurfaceWidth) * kSurfaceHeight, 0x0421);
-    panelPicture_ = {kSurfaceWidth, kSurfaceHeight, panel_.data()};
+    panel_.assign(static_cast<size_t>(platform::kScreenWidth) * platform::kScreenHeight, 0x0421);
+    panelPicture_ = {platform::kScreenWidth, platform::kScreenHeight, panel_.data()};
     currentPanel = &panelPicture_;
     BindPointer(&mouseX_, &mouseY_);
     BindPageTurnSettings(&softScroll_, &plasmaLike_);
@@ -85,7 +85,7 @@ class TextEngineTest : public testing_support::ScratchDirTest {
     mouseY_ = y;
   }
 
-  uint16_t SurfacePixel(int x, int y) const { return textSurface.pixels[y * kSurfaceWidth + x]; }
+  uint16_t SurfacePixel(int x, int y) const { return textSurface.pixels[y * platform::kScreenWidth + x]; }
 
   const TextSegment& Segment(int i) const { return article_.segments[i]; }
 
