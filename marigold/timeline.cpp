@@ -51,6 +51,7 @@ void SceneEvent::afterFrame(uint32_t) {
 }
 
 void SceneEvent::prepare() {
+  if (!(scene[KL_SCENE_CALLER_FLAGS] & kSceneLoaded)) return;  // the loop's empty record
   Engine().uploadTextures(scene);
   Engine().evictTextures(scene);
   Engine().uploadSurfaces(scene);
