@@ -51,7 +51,12 @@ int RunChipPlayer() {
     return kExitFailure;
   }
   platform::WindowMessage message{};
-  while (windows.GetMessage(message)) windows.DispatchMessage(message);
+  while (windows.GetMessage(message)) {
+    // Each hover waits for the screen; only the newest pointer position counts.
+    if (message.message == platform::WM_MOUSEMOVE && windows.IsNextQueued(platform::WM_MOUSEMOVE))
+      continue;
+    windows.DispatchMessage(message);
+  }
   // Closed without the closing sequence (Alt+F4, the window manager).
   Release();
   return static_cast<int>(message.wParam);

@@ -48,6 +48,11 @@ bool MessageLoopWindow::PostMessage(WindowHandle window, uint32_t message, uintp
   return true;
 }
 
+bool MessageLoopWindow::IsNextQueued(uint32_t message) {
+  std::lock_guard lock(mutex_);
+  return !posted_.empty() && posted_.front().message == message;
+}
+
 bool MessageLoopWindow::DestroyWindow(WindowHandle window) {
   if (!OnWindowThread()) {
     bool destroyed = false;

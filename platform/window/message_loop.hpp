@@ -24,6 +24,7 @@ class MessageLoopWindow : public WindowService {
                                  int width, int height) override;
   bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override;
+  bool IsNextQueued(uint32_t message) override;
   bool DestroyWindow(WindowHandle window) override;
   bool GetMessage(WindowMessage& message) override;
   intptr_t DispatchMessage(const WindowMessage& message) override;

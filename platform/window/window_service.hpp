@@ -60,6 +60,9 @@ class WindowService {
   // Queues a message for the window (any thread); false when it is gone.
   virtual bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam);
+  // Whether the next message GetMessage would return is a `message` already
+  // queued (so that a handler may skip a stale mouse move).
+  virtual bool IsNextQueued(uint32_t message);
   // Makes GetMessage return false once the messages already queued are taken.
   virtual void PostQuitMessage(int exitCode);
 

@@ -74,14 +74,15 @@ int ReadDisplayNumber(int fd, double seconds) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done, double seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  auto pause = std::chrono::milliseconds(10);
+bool WaitUntil(const std::function<bool()>& done, double seconds, double longestPause) {
+  using Seconds = std::chrono::duration<double>;
+  const auto end = std::chrono::steady_clock::now() + Seconds(seconds);
+  Seconds pause(0.01);
   for (;;) {
     if (done()) return true;
     if (std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(pause);
-    pause = std::min(pause * 2, std::chrono::milliseconds(100));
+    pause = std::min(pause * 2, Seconds(longestPause));
   }
 }
 

@@ -13,8 +13,11 @@ namespace testing_support {
 // since the test machine may be loaded.
 constexpr double kDesktopTimeoutSeconds = 60.0;
 
-// Polls `done` until it holds or `seconds` pass; whether it held.
-bool WaitUntil(const std::function<bool()>& done, double seconds = kDesktopTimeoutSeconds);
+// Polls `done` until it holds or `seconds` pass, at most `longestPause`
+// seconds apart (longer for costly checks such as screenshots, which would
+// otherwise take the processor from the program under test); whether it held.
+bool WaitUntil(const std::function<bool()>& done, double seconds = kDesktopTimeoutSeconds,
+               double longestPause = 0.1);
 
 class XvfbServer {
  public:

@@ -81,6 +81,28 @@ TEST_F(MessageLoopTest, AltF4ClosesTheWindow) {
             (std::vector<uint32_t>{WM_CREATE, WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_CLOSE, WM_DESTROY}));
 }
 
+TEST_F(MessageLoopTest, PostedMessagesComeInOrderAndTheNextOneCanBeChecked) {
+  WindowHandle window = Window().CreatePopupWindow("Popup", Procedure, 10, 20, 640, 480);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(FakeWindow().lastPlacement.popup);
+  EXPECT_EQ(FakeWindow().lastPlacement.x, 10);
+  EXPECT_EQ(FakeWindow().lastPlacement.height, 480);
+  EXPECT_FALSE(Window().PostMessage(&seen, WM_MOUSEMOVE, 0, 0));  // not our window
+  EXPECT_TRUE(Window().PostMessage(window, WM_MOUSEMOVE, 0, 1));
+  EXPECT_TRUE(Window().PostMessage(window, WM_MOUSEMOVE, 0, 2));
+  EXPECT_TRUE(Window().PostMessage(window, WM_KEYDOWN, VK_ESCAPE, 0));
+  WindowMessage message{};
+  ASSERT_TRUE(Window().GetMessage(message));
+  EXPECT_EQ(message.lParam, 1);
+  EXPECT_TRUE(Window().IsNextQueued(WM_MOUSEMOVE));
+  ASSERT_TRUE(Window().GetMessage(message));
+  EXPECT_EQ(message.lParam, 2);
+  EXPECT_FALSE(Window().IsNextQueued(WM_MOUSEMOVE));
+  EXPECT_TRUE(Window().IsNextQueued(WM_KEYDOWN));
+  ASSERT_TRUE(Window().GetMessage(message));
+  EXPECT_FALSE(Window().IsNextQueued(WM_KEYDOWN));
+}
+
 TEST_F(MessageLoopTest, EndOfScriptEndsTheLoopWithExitCodeZero) {
   Window().CreateMainWindow("Varnel", Procedure);
   FakeWindow().script = {{WM_MOUSEMOVE, MK_LBUTTON, MakeMouseLParam(639, 479)}};

@@ -124,7 +124,21 @@ std::vector<uint8_t> MagazineSession::ExpectedPage(const std::string& article, i
 
 bool MagazineSession::WaitForScreen(const std::vector<uint8_t>& expected, int seconds) {
   if (expected.empty()) return false;
-  return WaitUntil([&] { return Screen() == expected; }, seconds);
+  constexpr double kBetweenScreenshots = 0.5;
+  return WaitUntil([&] { return Screen() == expected; }, seconds, kBetweenScreenshots);
+}
+
+std::string MagazineSession::Describe() const {
+  const std::string names = dir_ + "/windows.txt";
+  x_.Xdotool("search --onlyvisible --name '' getwindowname %@ > " + names + " 2>/dev/null");
+  const Bytes bytes = ReadFile(names);
+  std::string text = "windows shown: [" + std::string(bytes.begin(), bytes.end()) + "]";
+  if (shots_ > 0) {
+    const std::string kept = ::testing::TempDir() + "e2e-last-screen-" + std::to_string(getpid()) + ".png";
+    const std::string last = dir_ + "/screen" + std::to_string(shots_ - 1) + ".png";
+    if (RunCommand("cp " + last + " " + kept + " 2>/dev/null") == 0) text += ", last screen in " + kept;
+  }
+  return text;
 }
 
 std::string MagazineSession::Output() const {

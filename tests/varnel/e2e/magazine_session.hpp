@@ -43,6 +43,9 @@ class MagazineSession {
   bool WaitForScreen(const std::vector<uint8_t>& expected, int seconds);
 
   std::string Output() const;  // what the reader wrote to standard output
+  // For a failure message: the windows on the screen, and where a copy of
+  // the last screenshot is kept.
+  std::string Describe() const;
   const std::string& dir() const { return dir_; }
 
  private:

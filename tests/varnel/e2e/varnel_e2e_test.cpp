@@ -21,7 +21,7 @@ constexpr int kOkX = 209, kOkY = 274;
 constexpr int kRestX = 320, kRestY = 60;
 // How long a state may take to come on a loaded machine: the menu comes
 // after the opening cover, every other step after at most a transition.
-constexpr int kMenuSeconds = 120;
+constexpr int kMenuSeconds = 240;
 constexpr int kStepSeconds = 60;
 
 class VarnelEndToEnd : public ScratchDirTest {
@@ -57,7 +57,7 @@ TEST_F(VarnelEndToEnd, ReadsTheIssueAndLeavesCleanly) {
   // The opening cover fades in, then the menu: pixel for pixel what the
   // page renderer draws.
   ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), kMenuSeconds))
-      << "the menu did not appear";
+      << "the menu did not appear; " << session.Describe();
 
   // The first menu entry leads to the first article (after a cross-fade).
   session.Click(100, 192);
