@@ -74,10 +74,16 @@ void WriteZip(const std::string& path, const std::vector<std::pair<std::string, 
   zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!zip) throw std::runtime_error("cannot create zip");
   for (const auto& [name, content] : entries) {
-    // libzip reads the copy at zip_close and frees it then.
-    char* copy = static_cast<char*>(std::malloc(content.size() + 1));
-    std::memcpy(copy, content.data(), content.size());
-    zip_source_t* source = zip_source_buffer(zip, copy, content.size(), 1);
+    // libzip reads the copy at zip_close and frees it then; an empty entry
+    // needs no buffer (libzip would not free one of length 0).
+    zip_source_t* source = nullptr;
+    if (content.empty()) {
+      source = zip_source_buffer(zip, nullptr, 0, 0);
+    } else {
+      char* copy = static_cast<char*>(std::malloc(content.size()));
+      std::memcpy(copy, content.data(), content.size());
+      source = zip_source_buffer(zip, copy, content.size(), 1);
+    }
     if (!source || zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0)
       throw std::runtime_error("cannot add zip entry");
   }
