@@ -20,6 +20,9 @@ constexpr uint32_t Id(const char (&s)[5]) {
          uint32_t(uint8_t(s[3]));
 }
 
+// The surface's specular highlight level.
+constexpr char kSpecularityId[5] = {'S', 'P', 'E', 'C', '\0'};
+
 constexpr uint32_t kVxLongMarker = 0xff;
 constexpr uint32_t kVxIndexMask = 0x00ffffff;
 constexpr uint16_t kLwo2CornerCountMask = 0x03ff;
@@ -211,7 +214,7 @@ void ReadSurfaceLwo2(Reader r, SurfaceTable& table, std::vector<PendingImage>& p
     if (id == Id("COLR")) s.color = sub.Vec();
     else if (id == Id("DIFF")) s.diffuse = sub.F4();
     else if (id == Id("LUMI")) s.luminosity = sub.F4();
-    else if (id == Id("SPEC")) s.specular = sub.F4();
+    else if (id == Id(kSpecularityId)) s.specular = sub.F4();
     else if (id == Id("GLOS")) s.glossiness = sub.F4();
     else if (id == Id("TRAN")) s.transparency = sub.F4();
     else if (id == Id("SMAN")) s.smoothingAngle = sub.F4();
@@ -401,7 +404,7 @@ void ReadSurfaceLwob(Reader r, SurfaceTable& table) {
     } else if (id == Id("FLAG")) flags = sub.U2();
     else if (id == Id("LUMI")) s.luminosity = Fixed(sub.U2());
     else if (id == Id("DIFF")) s.diffuse = Fixed(sub.U2());
-    else if (id == Id("SPEC")) s.specular = Fixed(sub.U2());
+    else if (id == Id(kSpecularityId)) s.specular = Fixed(sub.U2());
     else if (id == Id("TRAN")) s.transparency = Fixed(sub.U2());
     else if (id == Id("VLUM")) s.luminosity = sub.F4();
     else if (id == Id("VDIF")) s.diffuse = sub.F4();

@@ -8,6 +8,10 @@ namespace demotools {
 
 namespace {
 
+// The surface's specular highlight level.
+constexpr char kSpecularityId[] = {'S', 'P', 'E', 'C', '\0'};
+
+
 constexpr uint16_t kMaxPolygonCorners = 0x03FF;
 constexpr uint16_t kSideBoth = 3;
 constexpr uint16_t kSideFront = 1;
@@ -191,7 +195,7 @@ Bytes SurfaceBody(const Surface& s, uint32_t clip, bool hasColors) {
   b.Append(SubChunk("COLR", VecWithEnvelope(s.color)));
   b.Append(SubChunk("DIFF", FloatWithEnvelope(s.diffuse)));
   b.Append(SubChunk("LUMI", FloatWithEnvelope(s.luminosity)));
-  b.Append(SubChunk("SPEC", FloatWithEnvelope(s.specular)));
+  b.Append(SubChunk(kSpecularityId, FloatWithEnvelope(s.specular)));
   b.Append(SubChunk("GLOS", FloatWithEnvelope(s.glossiness)));
   b.Append(SubChunk("TRAN", FloatWithEnvelope(s.transparency)));
   b.Append(SubChunk("SIDE", U2Body(s.doubleSided ? kSideBoth : kSideFront)));
