@@ -94,7 +94,12 @@ bool OpenContext(const DisplayMode& mode) {
     SetGlAttributes();
     ShapeWindow(c.window, mode);
   }
+  // Calls hand the context from thread to thread; without a flush at each
+  // hand-over, a frame's commands reach the rasteriser together.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_NONE);
   c.gl = SDL_GL_CreateContext(c.window);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_FLUSH);
+  if (!c.gl) c.gl = SDL_GL_CreateContext(c.window);  // a driver that always flushes
   if (!c.gl) {
     Log("cannot create an OpenGL %d.%d core context: %s", kGlMajor, kGlMinor, SDL_GetError());
     if (c.ownWindow) {
@@ -105,8 +110,11 @@ bool OpenContext(const DisplayMode& mode) {
     return false;
   }
   SDL_GL_SetSwapInterval(mode.vsync ? 1 : 0);
-  Log("OpenGL %s on %s, %dx%d", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
-      reinterpret_cast<const char*>(glGetString(GL_RENDERER)), ScreenWidth(), ScreenHeight());
+  GLint release = GL_CONTEXT_RELEASE_BEHAVIOR_FLUSH;
+  glGetIntegerv(GL_CONTEXT_RELEASE_BEHAVIOR, &release);
+  Log("OpenGL %s on %s, %dx%d%s", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+      reinterpret_cast<const char*>(glGetString(GL_RENDERER)), ScreenWidth(), ScreenHeight(),
+      release == GL_NONE ? "" : ", flushing at each call");
   SDL_GL_MakeCurrent(c.window, nullptr);
   return true;
 }

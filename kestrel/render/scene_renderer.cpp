@@ -1,6 +1,7 @@
 #include "kestrel/render/scene_renderer.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -36,7 +37,7 @@ Vec3 Normalized(Vec3 v) {
 
 LightUniforms GatherLights(const Scene& scene, double frame) {
   LightUniforms u;
-  u.kinds = LightKinds(scene);
+  u.kinds = LightKinds(scene);  // at most kMaxLights letters: no allocation
   for (size_t i = 0; i < scene.lights.size() && u.count < kMaxLights; ++i) {
     const Light& light = scene.lights[i];
     const Mat4 world = WorldMatrix(scene, {ItemKind::Light, static_cast<int>(i)}, frame);
@@ -86,19 +87,18 @@ class ProgramSwitch {
   explicit ProgramSwitch(const FrameUniforms& frame) : frame_(frame) {}
 
   // The program for the variant, current; null when it cannot be built.
-  const SceneProgram* Use(ShaderVariant variant) {
-    variant.lights = frame_.lights.kinds;
-    variant.fog = frame_.fog;
+  const SceneProgram* Use(const ShaderVariant& variant) {
     const SceneProgram& p = SceneShader(variant);
     if (!p.program) return nullptr;
     if (p.program == current_) return &p;
     glUseProgram(p.program);
     current_ = p.program;
     worldSet_ = false;
-    for (GLuint done : prepared_) {
-      if (done == p.program) return &p;
+    if (std::find(prepared_.begin(), prepared_.begin() + preparedCount_, p.program) !=
+        prepared_.begin() + preparedCount_) {
+      return &p;
     }
-    prepared_.push_back(p.program);
+    if (preparedCount_ < prepared_.size()) prepared_[preparedCount_++] = p.program;
     glUniformMatrix4fv(p.viewProjection, 1, GL_FALSE, frame_.viewProjection.m.data());
     glUniform3f(p.cameraPosition, frame_.eye.x, frame_.eye.y, frame_.eye.z);
     glUniform4fv(p.lightPosition, kMaxLights, frame_.lights.position);
@@ -122,14 +122,20 @@ class ProgramSwitch {
   }
 
  private:
+  // Programs given the frame's uniforms; a frame uses a handful, and one
+  // beyond these only gets them again.
+  static constexpr size_t kPreparedPrograms = 32;
+
   const FrameUniforms& frame_;
   GLuint current_ = 0;
-  std::vector<GLuint> prepared_;
+  std::array<GLuint, kPreparedPrograms> prepared_{};
+  size_t preparedCount_ = 0;
   bool worldSet_ = false;
   const void* worldObject_ = nullptr;
 };
 
-void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, bool translucent) {
+void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, ShaderVariant& variant,
+                 double frame, bool translucent) {
   const Scene& scene = *loaded.scene;
   for (size_t i = 0; i < scene.objects.size(); ++i) {
     const ObjectItem& object = scene.objects[i];
@@ -144,12 +150,12 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
       if (batch.surface < 0 || batch.surface >= static_cast<int>(object.mesh->surfaces.size()))
         continue;
       const Surface& surface = object.mesh->surfaces[batch.surface];
-      Image* image = SurfaceImage(loaded, surface);
+      Image* image = batch.image;
       if (image && !UploadImage(*image)) image = nullptr;
       if (Translucent(surface, image) != translucent) continue;
-      ShaderVariant variant;
       variant.textured = image != nullptr;
       variant.vertexColors = !object.mesh->colors.empty();
+      variant.highlight = HighlightFor(surface.specular, surface.glossiness);
       const SceneProgram* p = programs.Use(variant);
       if (!p) continue;
       if (programs.NeedsWorld(&object)) {
@@ -165,7 +171,9 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
       glUniform3f(p->color, surface.color.x, surface.color.y, surface.color.z);
       glUniform1f(p->diffuse, surface.diffuse);
       glUniform1f(p->specular, surface.specular);
-      glUniform1f(p->exponent, std::exp2(10 * surface.glossiness + 2));
+      if (variant.highlight == kAnyExponent) {
+        glUniform1f(p->exponent, HighlightExponent(surface.glossiness));
+      }
       glUniform1f(p->luminosity, surface.luminosity);
       glUniform1f(p->alpha, 1 - surface.transparency);
       if (image) {
@@ -187,6 +195,26 @@ std::string LightKinds(const Scene& scene) {
     kinds += light.type == LightType::Distant ? 'd' : light.type == LightType::Spot ? 's' : 'p';
   }
   return kinds;
+}
+
+void PrepareScenePrograms(LoadedScene& loaded) {
+  const Scene& scene = *loaded.scene;
+  ShaderVariant variant;
+  variant.lights = LightKinds(scene);
+  const bool fogged = scene.fog.type != FogType::Off;
+  for (const ObjectItem& object : scene.objects) {
+    if (!object.mesh) continue;
+    for (const Surface& surface : object.mesh->surfaces) {
+      variant.textured = SurfaceImage(loaded, surface) != nullptr;
+      variant.vertexColors = !object.mesh->colors.empty();
+      variant.highlight = HighlightFor(surface.specular, surface.glossiness);
+      for (bool fog : {false, true}) {
+        if (fog && !fogged) continue;
+        variant.fog = fog;
+        SceneShader(variant);
+      }
+    }
+  }
 }
 
 void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
@@ -229,10 +257,13 @@ void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
   ProgramSwitch programs(frame);
-  DrawBatches(loaded, programs, settings.frame, false);
+  ShaderVariant variant;  // the frame's part; batches fill in the rest
+  variant.lights = frame.lights.kinds;
+  variant.fog = frame.fog;
+  DrawBatches(loaded, programs, variant, settings.frame, false);
   glEnable(GL_BLEND);
   glDepthMask(GL_FALSE);
-  DrawBatches(loaded, programs, settings.frame, true);
+  DrawBatches(loaded, programs, variant, settings.frame, true);
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
   glBindVertexArray(0);
