@@ -94,8 +94,8 @@ bool OpenContext(const DisplayMode& mode) {
     SetGlAttributes();
     ShapeWindow(c.window, mode);
   }
-  // Calls hand the context from thread to thread; without a flush at each
-  // hand-over, a frame's commands reach the rasteriser together.
+  // Every call makes the context current and releases it; where the driver
+  // allows, releasing does not flush.
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_NONE);
   c.gl = SDL_GL_CreateContext(c.window);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_FLUSH);
@@ -110,11 +110,8 @@ bool OpenContext(const DisplayMode& mode) {
     return false;
   }
   SDL_GL_SetSwapInterval(mode.vsync ? 1 : 0);
-  GLint release = GL_CONTEXT_RELEASE_BEHAVIOR_FLUSH;
-  glGetIntegerv(GL_CONTEXT_RELEASE_BEHAVIOR, &release);
-  Log("OpenGL %s on %s, %dx%d%s", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
-      reinterpret_cast<const char*>(glGetString(GL_RENDERER)), ScreenWidth(), ScreenHeight(),
-      release == GL_NONE ? "" : ", flushing at each call");
+  Log("OpenGL %s on %s, %dx%d", reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+      reinterpret_cast<const char*>(glGetString(GL_RENDERER)), ScreenWidth(), ScreenHeight());
   SDL_GL_MakeCurrent(c.window, nullptr);
   return true;
 }
