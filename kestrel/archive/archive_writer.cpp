@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <set>
+#include <map>
 
 #include "kestrel/archive/archive.hpp"
 
@@ -44,15 +44,16 @@ bool WriteEmptyArchive(const std::string& path, std::string* error) {
 
 // Checks names and sizes, stores the normalized names, sorts by them.
 bool PrepareEntries(std::vector<ArchiveEntry>* entries, std::string* error) {
-  std::set<std::string> seen;
+  std::map<std::string, std::string> seen;  // lower-case name: the name
   for (ArchiveEntry& entry : *entries) {
     const std::string name = ArchiveEntryName(entry.name);
     if (name.empty()) {
       *error = "cannot store the name \"" + entry.name + "\" in an archive";
       return false;
     }
-    if (!seen.insert(Lower(name)).second) {
-      *error = "two entries are both named \"" + name + "\" to the reader";
+    const auto [earlier, added] = seen.emplace(Lower(name), name);
+    if (!added) {
+      *error = "\"" + earlier->second + "\" and \"" + name + "\" name the same file to the reader";
       return false;
     }
     if (entry.bytes.size() > kMaxEntrySize) {
@@ -87,6 +88,7 @@ bool AddEntry(zip_t* zip, const ArchiveEntry& entry, std::string* error) {
 }  // namespace
 
 std::string ArchiveEntryName(const std::string& name) {
+  if (name.empty() || name.back() == '/' || name.back() == '\\') return {};
   const std::string path = NormalizeDataPath(name);
   if (path.empty() || path.front() == '/' || path.back() == '/') return {};
   if (path == ".." || path.rfind("../", 0) == 0 || path == ".") return {};

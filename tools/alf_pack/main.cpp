@@ -33,7 +33,8 @@ bool CollectEntries(const fs::path& folder, const fs::path& skip,
   for (; !ec && it != end; it.increment(ec)) {
     if (!it->is_regular_file(ec) || ec) continue;
     const fs::path path = it->path();
-    if (fs::equivalent(path, skip, ec)) continue;
+    std::error_code missing;  // the archive need not exist yet
+    if (fs::equivalent(path, skip, missing)) continue;
     kestrel::ArchiveEntry entry;
     entry.name = fs::relative(path, folder, ec).generic_string();
     if (ec || !ReadBytes(path, &entry.bytes)) {
