@@ -158,6 +158,8 @@ void BM_DemoFrame(benchmark::State& state) {
     }
   }
   state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["pass_s"] = script->lengthMs() / 1000.0;
+  state.counters["syncs_per_pass"] = double(script->syncs.size());
   // Processor time per frame over all threads: the work, whatever else runs.
   state.counters["cpu_ms"] =
       benchmark::Counter(ProcessCpuMs() - cpuStart, benchmark::Counter::kAvgIterations);
