@@ -9,8 +9,6 @@
 // that moment. Order 0 is left out: the demo draws nothing there.
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <chrono>
 #include <string>
 
@@ -95,14 +93,6 @@ class Replay {
   size_t next_ = 0;
 };
 
-// Processor time of the whole process (every renderer thread) so far.
-double ProcessCpuMs() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
 // The demo loaded at the benchmark's size, ready to replay; null (and the
 // benchmark skipped) when it cannot be.
 std::unique_ptr<marigold::Demo> Prepare(benchmark::State& state, const LoopScript** script) {
@@ -142,18 +132,18 @@ void BM_DemoFrame(benchmark::State& state) {
   double eventCpuMs[kEventNameCount] = {};
   int eventFrames[kEventNameCount] = {};
   int k = 0;
-  const double cpuStart = ProcessCpuMs();
+  const double cpuStart = marigold_bench::ProcessCpuMs();
   for (auto _ : state) {
     replay.Sample(k++ % kSamples, kSamples);
     const auto start = std::chrono::steady_clock::now();
-    const double cpu = ProcessCpuMs();
+    const double cpu = marigold_bench::ProcessCpuMs();
     demo->step();
     marigold_bench::FinishRendering();
     const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
     const int event = EventIndex(*demo);
     if (event < kEventNameCount) {
       eventMs[event] += spent.count();
-      eventCpuMs[event] += ProcessCpuMs() - cpu;
+      eventCpuMs[event] += marigold_bench::ProcessCpuMs() - cpu;
       ++eventFrames[event];
     }
   }
@@ -162,7 +152,7 @@ void BM_DemoFrame(benchmark::State& state) {
   state.counters["syncs_per_pass"] = double(script->syncs.size());
   // Processor time per frame over all threads: the work, whatever else runs.
   state.counters["cpu_ms"] =
-      benchmark::Counter(ProcessCpuMs() - cpuStart, benchmark::Counter::kAvgIterations);
+      benchmark::Counter(marigold_bench::ProcessCpuMs() - cpuStart, benchmark::Counter::kAvgIterations);
   // Milliseconds per frame of each scene drawn in the run, in time and in
   // processor time.
   for (int event = 0; event < kEventNameCount; ++event) {
@@ -190,8 +180,11 @@ void BM_DemoFrameStages(benchmark::State& state) {
   const marigold_bench::StageTotals& totals = marigold_bench::StageTimes();
   for (int stage = 0; stage < marigold_bench::kStageCount; ++stage) {
     const auto which = static_cast<Stage>(stage);
-    state.counters[std::string(marigold_bench::StageName(which)) + "_ms"] =
+    const std::string name = marigold_bench::StageName(which);
+    state.counters[name + "_ms"] =
         benchmark::Counter(totals.Milliseconds(which), benchmark::Counter::kAvgIterations);
+    state.counters[name + "_cpu"] = benchmark::Counter(totals.cpuMs[stage],
+                                                       benchmark::Counter::kAvgIterations);
   }
   marigold_bench::StopStageTimer();
   Finish(demo);

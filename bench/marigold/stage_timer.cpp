@@ -1,6 +1,7 @@
 #include "bench/marigold/stage_timer.hpp"
 
 #include <epoxy/gl.h>
+#include <sys/resource.h>
 
 #include "kestrel/render/gl_context.hpp"
 
@@ -24,15 +25,17 @@ TimerState& State() {
 // Runs `call`, waits for the renderer and books the time to `stage`.
 template <class Call>
 auto Timed(Stage stage, Call call) {
-  const Clock::time_point start = Clock::now();
   struct Book {
     Stage stage;
-    Clock::time_point start;
+    Clock::time_point start = Clock::now();
+    double cpu = ProcessCpuMs();
     ~Book() {
       FinishRendering();
-      State().totals.spent[static_cast<int>(stage)] += Clock::now() - start;
+      StageTotals& totals = State().totals;
+      totals.spent[static_cast<int>(stage)] += Clock::now() - start;
+      totals.cpuMs[static_cast<int>(stage)] += ProcessCpuMs() - cpu;
     }
-  } book{stage, start};
+  } book{stage};
   return call();
 }
 
@@ -123,6 +126,13 @@ const char* StageName(Stage stage) {
 
 double StageTotals::Milliseconds(Stage stage) const {
   return std::chrono::duration<double, std::milli>(spent[static_cast<int>(stage)]).count();
+}
+
+double ProcessCpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 const marigold::EngineCalls& StartStageTimer(const marigold::Demo& demo) {

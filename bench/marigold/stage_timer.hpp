@@ -19,10 +19,16 @@ enum class Stage { Scene, GlowScene, GlowBlend, Blur, Overlays, Present, Other, 
 constexpr int kStageCount = static_cast<int>(Stage::Count);
 const char* StageName(Stage stage);
 
+// Time and processor time (every thread of the process, the renderer's
+// included) spent in each stage.
 struct StageTotals {
   std::chrono::nanoseconds spent[kStageCount] = {};
+  double cpuMs[kStageCount] = {};
   double Milliseconds(Stage stage) const;
 };
+
+// Processor time of the whole process so far.
+double ProcessCpuMs();
 
 // Starts timing the demo's engine calls; the totals are kept until Stop.
 const marigold::EngineCalls& StartStageTimer(const marigold::Demo& demo);

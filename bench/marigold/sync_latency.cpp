@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -83,6 +84,9 @@ class ProbedDemo : public marigold::Demo {
       if (i >= (ReadAtStart(sync.value) ? seenAtStart_ : seenAtOverlays_)) continue;
       sync.shown = true;
       latencyMs_.push_back(Ms(at - sync.heard));
+      if (std::getenv("MARIGOLD_SYNC_LOG"))
+        std::fprintf(stderr, "sync %u: %.1f ms (frame %.1f ms)\n", sync.value, latencyMs_.back(),
+                     frameMs_.empty() ? 0.0 : frameMs_.back());
     }
     while (firstOpen_ < syncs_.size() &&
            (syncs_[firstOpen_].shown || !HasEffect(syncs_[firstOpen_].value)))
