@@ -183,16 +183,16 @@ uint64_t CaptureAudioFrames(uint64_t frame, int fps) {
 }
 
 CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab) {
-  const fs::path output(options.output);
   std::error_code error;
+  const std::string archive = (fs::path(options.directory) / kDemoArchive).string();
+  if (!fs::is_regular_file(archive, error))
+    return Failure("no demo archive \"" + archive + "\" (use -C DIR)");
+  const fs::path output(options.output);
   fs::create_directories(output, error);
   const std::string audioPath = (output / kCaptureAudioFile).string();
   WavFile wav;
   if (!wav.Open(audioPath, kSoundRate, kCaptureChannels))
     return Failure("cannot write into \"" + options.output + "\"");
-  const std::string archive = (fs::path(options.directory) / kDemoArchive).string();
-  if (!fs::is_regular_file(archive, error))
-    return Failure("no demo archive \"" + archive + "\" (use -C DIR)");
 
   CaptureSession session(grab, options.width, options.height);
   if (std::string failed = OpenDemo(session, options, archive); !failed.empty())
