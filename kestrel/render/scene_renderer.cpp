@@ -66,6 +66,10 @@ LightUniforms GatherLights(const Scene& scene, double frame) {
   return u;
 }
 
+// A surface without diffuse and specular light takes nothing from the
+// lights: its program leaves them out (the same colours, less work).
+bool Lit(const Surface& surface) { return surface.diffuse != 0 || surface.specular != 0; }
+
 bool Translucent(const Surface& surface, const Image* image) {
   return surface.transparency > 0 || surface.additive || (image && image->hasAlpha);
 }
@@ -87,7 +91,10 @@ class ProgramSwitch {
   explicit ProgramSwitch(const FrameUniforms& frame) : frame_(frame) {}
 
   // The program for the variant, current; null when it cannot be built.
-  const SceneProgram* Use(const ShaderVariant& variant) {
+  // An unlit variant leaves the lights out.
+  const SceneProgram* Use(ShaderVariant variant, bool lit) {
+    variant.lights = lit ? frame_.lights.kinds : std::string();  // short: no allocation
+    variant.fog = frame_.fog;
     const SceneProgram& p = SceneShader(variant);
     if (!p.program) return nullptr;
     if (p.program == current_) return &p;
@@ -134,8 +141,7 @@ class ProgramSwitch {
   const void* worldObject_ = nullptr;
 };
 
-void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, ShaderVariant& variant,
-                 double frame, bool translucent) {
+void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, bool translucent) {
   const Scene& scene = *loaded.scene;
   for (size_t i = 0; i < scene.objects.size(); ++i) {
     const ObjectItem& object = scene.objects[i];
@@ -153,10 +159,11 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, ShaderVariant& va
       Image* image = batch.image;
       if (image && !UploadImage(*image)) image = nullptr;
       if (Translucent(surface, image) != translucent) continue;
+      ShaderVariant variant;
       variant.textured = image != nullptr;
       variant.vertexColors = !object.mesh->colors.empty();
       variant.highlight = HighlightFor(surface.specular, surface.glossiness);
-      const SceneProgram* p = programs.Use(variant);
+      const SceneProgram* p = programs.Use(variant, Lit(surface));
       if (!p) continue;
       if (programs.NeedsWorld(&object)) {
         glUniformMatrix4fv(p->world, 1, GL_FALSE, world.m.data());
@@ -199,12 +206,13 @@ std::string LightKinds(const Scene& scene) {
 
 void PrepareScenePrograms(LoadedScene& loaded) {
   const Scene& scene = *loaded.scene;
+  const std::string lights = LightKinds(scene);
   ShaderVariant variant;
-  variant.lights = LightKinds(scene);
   const bool fogged = scene.fog.type != FogType::Off;
   for (const ObjectItem& object : scene.objects) {
     if (!object.mesh) continue;
     for (const Surface& surface : object.mesh->surfaces) {
+      variant.lights = Lit(surface) ? lights : std::string();
       variant.textured = SurfaceImage(loaded, surface) != nullptr;
       variant.vertexColors = !object.mesh->colors.empty();
       variant.highlight = HighlightFor(surface.specular, surface.glossiness);
@@ -257,13 +265,10 @@ void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
   ProgramSwitch programs(frame);
-  ShaderVariant variant;  // the frame's part; batches fill in the rest
-  variant.lights = frame.lights.kinds;
-  variant.fog = frame.fog;
-  DrawBatches(loaded, programs, variant, settings.frame, false);
+  DrawBatches(loaded, programs, settings.frame, false);
   glEnable(GL_BLEND);
   glDepthMask(GL_FALSE);
-  DrawBatches(loaded, programs, variant, settings.frame, true);
+  DrawBatches(loaded, programs, settings.frame, true);
   glDepthMask(GL_TRUE);
   glDisable(GL_BLEND);
   glBindVertexArray(0);
