@@ -241,8 +241,8 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
     demo.step();
     if (shown.grabFailed) return Failure("cannot read the rendered picture");
     const std::string path = (output / CaptureFrameName(shown.frame)).string();
-    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data()) !=
-        platform::kPngOk)
+    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data(),
+                               platform::PngCompression::Fast) != platform::kPngOk)
       return Failure("cannot write \"" + path + "\"");
   }
   if (wholePass && frame == frames) return Failure("the demo did not loop within 100000 frames");
