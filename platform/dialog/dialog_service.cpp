@@ -55,15 +55,12 @@ HWND CreateDialogIndirectParamA(void*, const DialogTemplate* dialogTemplate, HWN
   if (!dialogTemplate) return nullptr;
   auto session = std::make_unique<DialogSession>(*dialogTemplate, procedure, initParam);
   if (!session->valid()) return nullptr;
-  DialogSession& dialog = *session;
+  // Not yet counted as open: what WM_INITDIALOG changes shows with the window.
+  session->Start();
+  session->TakeRepaint();
+  if (!Dialogs().OpenModeless(*session)) return nullptr;
   ModelessSessions().push_back(std::move(session));
-  dialog.Start();
-  dialog.TakeRepaint();
-  if (!Dialogs().OpenModeless(dialog)) {
-    std::erase_if(ModelessSessions(), [&](const auto& entry) { return entry.get() == &dialog; });
-    return nullptr;
-  }
-  return dialog.handle();
+  return ModelessSessions().back()->handle();
 }
 
 BOOL DestroyWindow(HWND dialog) {
