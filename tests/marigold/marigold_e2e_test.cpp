@@ -1,6 +1,7 @@
 // The demo end to end on a private X server with Mesa and the disk audio
-// driver, over the sample content: the renderer dialog, a rendered scene,
-// a second copy that leaves at once, and Escape ending with status 0.
+// driver, over the sample content: the loading dialog, the renderer dialog,
+// a rendered scene, a second copy that leaves at once, and Escape or a
+// termination signal ending with status 0.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,9 @@ namespace {
 constexpr int kSceneColours = 20000;
 constexpr double kSceneSeconds = 90;
 constexpr double kExitSeconds = 30;
+// The loading dialog's window is named after its text; it stays under the
+// renderer dialog until the renderer opens.
+constexpr const char* kLoadingDialogName = "'^Initializing 3D engine[.]{3}$'";
 
 class DemoProcess {
  public:
@@ -40,6 +44,9 @@ class DemoProcess {
     }
   }
   // The exit status once it has ended within `seconds`, else -1.
+  void Signal(int signal) const {
+    if (pid_ > 0 && status_ < 0) kill(pid_, signal);
+  }
   int WaitForExit(double seconds) {
     testing_support::WaitUntil(
         [&] {
@@ -64,23 +71,45 @@ int ScreenColours(const testing_support::XvfbServer& x, const std::string& png) 
   return result.status == 0 ? std::atoi(result.out.c_str()) : 0;
 }
 
-class MarigoldEndToEnd : public testing_support::ScratchDirTest {};
+bool WindowGone(const testing_support::XvfbServer& x, const std::string& quotedName) {
+  return x.Xdotool("search --onlyvisible --name " + quotedName + " >/dev/null 2>&1") != 0;
+}
+
+class MarigoldEndToEnd : public testing_support::ScratchDirTest {
+ protected:
+  // Sample content in the scratch folder; false (with a reason) when the
+  // test cannot run here.
+  bool MakeContent(std::string* whyNot) {
+    std::string module = testing_support::TestDataPath("modules/dontyou.xm");
+    if (module.empty() || !testing_support::FileExists(module)) {
+      *whyNot = "shared test data not present";
+      return false;
+    }
+    auto made = testing_support::RunTool(MARIGOLD_CONTENT_PATH, {"-o", dir()});
+    EXPECT_EQ(made.status, 0) << made.err;
+    // Until the content tools write the module, a real one stands in.
+    if (!testing_support::FileExists(dir() + "/marigold.xm"))
+      testing_support::WriteFile(dir() + "/marigold.xm", testing_support::ReadFile(module));
+    return made.status == 0;
+  }
+  // Start-up up to the running demo: the loading dialog with its second
+  // text, the renderer dialog accepted with Enter, the loading dialog gone.
+  void StartUp(const testing_support::XvfbServer& x) {
+    ASSERT_TRUE(x.WaitForWindow(kLoadingDialogName));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return x.WindowFocused("'Renderer'"); }));
+    x.Xdotool("key Return");
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return WindowGone(x, kLoadingDialogName); }));
+  }
+};
 
 TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
-  std::string module = testing_support::TestDataPath("modules/dontyou.xm");
-  if (module.empty() || !testing_support::FileExists(module))
-    GTEST_SKIP() << "shared test data not present";
   testing_support::XvfbServer x(1024, 768);
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
-  auto made = testing_support::RunTool(MARIGOLD_CONTENT_PATH, {"-o", dir()});
-  ASSERT_EQ(made.status, 0) << made.err;
-  // Until the content tools write the module, a real one stands in.
-  if (!testing_support::FileExists(dir() + "/marigold.xm"))
-    testing_support::WriteFile(dir() + "/marigold.xm", testing_support::ReadFile(module));
+  std::string whyNot;
+  if (!MakeContent(&whyNot)) GTEST_SKIP() << whyNot;
 
   DemoProcess demo(x, dir());
-  ASSERT_TRUE(testing_support::WaitUntil([&] { return x.WindowFocused("'Renderer'"); }));
-  x.Xdotool("key Return");
+  StartUp(x);
   EXPECT_TRUE(testing_support::WaitUntil(
       [&] { return ScreenColours(x, dir() + "/screen.png") > kSceneColours; }, kSceneSeconds));
 
@@ -90,6 +119,19 @@ TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
   ASSERT_TRUE(x.WaitForWindow("'Marigold'"));
   x.Xdotool("search --name '^Marigold$' windowfocus");
   x.Xdotool("key Escape");
+  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
+}
+
+TEST_F(MarigoldEndToEnd, TerminationSignalEndsTheRunningDemoWithStatusZero) {
+  testing_support::XvfbServer x(640, 480);
+  if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
+  std::string whyNot;
+  if (!MakeContent(&whyNot)) GTEST_SKIP() << whyNot;
+
+  DemoProcess demo(x, dir());
+  StartUp(x);
+  ASSERT_TRUE(x.WaitForWindow("'^Marigold$'"));
+  demo.Signal(SIGTERM);
   EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
 }
 
