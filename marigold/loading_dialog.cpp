@@ -19,8 +19,10 @@ constexpr DialogItemTemplate kLoadingItems[] = {
 };
 
 constexpr DialogTemplate kLoadingTemplate{
-    "116", WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_SETFONT, {0, 0, 126, 20}, nullptr,
-    kDialogFace, kDialogPointSize, kLoadingItems};
+    "116",           WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_SETFONT,
+    {0, 0, 126, 20}, nullptr,
+    kDialogFace,     kDialogPointSize,
+    kLoadingItems};
 
 // The flower: twelve rounded petals around a dark heart.
 constexpr int kPetals = 12;

@@ -192,8 +192,8 @@ void PaintDialog(const DialogSession& session, DialogCanvas& canvas) {
   canvas.SelectFont(session.font());
   const int defaultButton = session.defaultButton();
   for (int i = 0; i < session.count(); ++i) {
-    const ItemLook look{session.item(i), session.text(i), layout.items[i], session.checked(i), session.focus() == i,
-                        session.pushedDown() == i};
+    const ItemLook look{session.item(i),    session.text(i),      layout.items[i],
+                        session.checked(i), session.focus() == i, session.pushedDown() == i};
     switch (look.item.kind) {
       case ControlKind::PushButton:
         DrawPushButton(canvas, look, i == defaultButton, layout.textHeight);

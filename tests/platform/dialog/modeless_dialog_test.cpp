@@ -18,8 +18,10 @@ inline constexpr DialogItemTemplate kNoticeItems[] = {
     {kPicture, ControlKind::Icon, "#77", {1, 1, 20, 20}, 0},
 };
 inline constexpr DialogTemplate kNotice{
-    "NOTICE", WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_SETFONT, {2, 3, 100, 20}, nullptr,
-    "Helv", 8, kNoticeItems};
+    "NOTICE",        WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_SETFONT,
+    {2, 3, 100, 20}, nullptr,
+    "Helv",          8,
+    kNoticeItems};
 
 // Fake font: 8 x 11 base units, so 200 x 28 client pixels and a 3-pixel frame.
 constexpr int kWindowWidth = 206;
@@ -185,8 +187,8 @@ TEST(ModelessDialogLook, FramedCaptionlessDialogWithIconAndCentredText) {
 TEST(ModelessDialogLook, IconControlWithoutARegisteredIconShowsTheFace) {
   static constexpr DialogItemTemplate kItems[] = {
       {1, ControlKind::Icon, "#4242", {0, 0, 20, 20}, 0}};
-  static constexpr DialogTemplate kBare{"BARE", WS_POPUP, {0, 0, 20, 20}, nullptr, "Helv", 8,
-                                        kItems};
+  static constexpr DialogTemplate kBare{"BARE", WS_POPUP, {0, 0, 20, 20}, nullptr,
+                                        "Helv", 8,        kItems};
   DialogSession session(kBare, LoggingProcedure, 0);
   ASSERT_TRUE(session.valid());
   EXPECT_EQ(session.layout().frame, 0);
