@@ -21,22 +21,33 @@ void main() {
 }
 )";
 
-constexpr const char* kFragmentSource = R"(#version 330 core
+// Two programs rather than one branching on a uniform: a software
+// rasteriser runs straight code far faster, and takes its quick path for a
+// texture times a colour.
+constexpr const char* kTexturedSource = R"(#version 330 core
 uniform sampler2D picture;
-uniform bool textured;
 uniform vec4 colour;
 in vec2 uv;
 out vec4 fragment;
-void main() {
-  vec4 texel = textured ? texture(picture, uv) : vec4(1.0);
-  fragment = texel * colour;
-}
+void main() { fragment = texture(picture, uv) * colour; }
 )";
 
+constexpr const char* kPlainSource = R"(#version 330 core
+uniform vec4 colour;
+in vec2 uv;
+out vec4 fragment;
+void main() { fragment = colour; }
+)";
+
+struct Program2d {
+  GLuint id = 0;
+  GLint rect = -1, uvScale = -1, flipV = -1, colour = -1;
+};
+
 struct Renderer2d {
-  GLuint program = 0;
+  Program2d textured;
+  Program2d plain;
   GLuint vertexArray = 0;
-  GLint rect = -1, uvScale = -1, flipV = -1, textured = -1, colour = -1;
   bool failed = false;
 };
 
@@ -45,20 +56,26 @@ Renderer2d& State() {
   return renderer;
 }
 
+bool Build(Program2d& program, const char* fragmentSource, const char* name) {
+  program.id = BuildProgram(kVertexSource, fragmentSource, name);
+  if (!program.id) return false;
+  program.rect = glGetUniformLocation(program.id, "rect");
+  program.uvScale = glGetUniformLocation(program.id, "uvScale");
+  program.flipV = glGetUniformLocation(program.id, "flipV");
+  program.colour = glGetUniformLocation(program.id, "colour");
+  return true;
+}
+
 bool Ready() {
   Renderer2d& s = State();
-  if (s.program) return true;
+  if (s.vertexArray) return true;
   if (s.failed) return false;
-  s.program = BuildProgram(kVertexSource, kFragmentSource, "2D");
-  if (!s.program) {
+  if (!Build(s.textured, kTexturedSource, "2D textured") || !Build(s.plain, kPlainSource, "2D")) {
+    if (s.textured.id) glDeleteProgram(s.textured.id);
+    s.textured = Program2d{};
     s.failed = true;
     return false;
   }
-  s.rect = glGetUniformLocation(s.program, "rect");
-  s.uvScale = glGetUniformLocation(s.program, "uvScale");
-  s.flipV = glGetUniformLocation(s.program, "flipV");
-  s.textured = glGetUniformLocation(s.program, "textured");
-  s.colour = glGetUniformLocation(s.program, "colour");
   glGenVertexArrays(1, &s.vertexArray);
   return true;
 }
@@ -102,17 +119,17 @@ void DrawQuad(const Quad2d& quad, Image* image) {
   if (!Ready()) return;
   if (image && !UploadImage(*image)) return;  // an empty texture draws nothing
   Renderer2d& s = State();
-  glUseProgram(s.program);
+  const Program2d& p = image ? s.textured : s.plain;
+  glUseProgram(p.id);
   glBindVertexArray(s.vertexArray);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   glBlendFunc(src, dst);
-  glUniform4f(s.rect, quad.x, quad.y, quad.sx, quad.sy);
-  glUniform2f(s.uvScale, quad.su, quad.sv);
-  glUniform1i(s.flipV, image && image->bottomUp);
-  glUniform1i(s.textured, image != nullptr);
-  glUniform4f(s.colour, Clamp01(quad.r), Clamp01(quad.g), Clamp01(quad.b), Clamp01(quad.alpha));
+  glUniform4f(p.rect, quad.x, quad.y, quad.sx, quad.sy);
+  glUniform2f(p.uvScale, quad.su, quad.sv);
+  glUniform1i(p.flipV, image && image->bottomUp);
+  glUniform4f(p.colour, Clamp01(quad.r), Clamp01(quad.g), Clamp01(quad.b), Clamp01(quad.alpha));
   if (image) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, image->texture);
@@ -123,7 +140,8 @@ void DrawQuad(const Quad2d& quad, Image* image) {
 
 void Release2d() {
   Renderer2d& s = State();
-  if (s.program) glDeleteProgram(s.program);
+  if (s.textured.id) glDeleteProgram(s.textured.id);
+  if (s.plain.id) glDeleteProgram(s.plain.id);
   if (s.vertexArray) glDeleteVertexArrays(1, &s.vertexArray);
   s = Renderer2d{};
 }

@@ -65,6 +65,10 @@ LightUniforms GatherLights(const Scene& scene, double frame) {
   return u;
 }
 
+// A surface without diffuse and specular light takes nothing from the
+// lights: its program leaves them out (the same colours, less work).
+bool Lit(const Surface& surface) { return surface.diffuse != 0 || surface.specular != 0; }
+
 bool Translucent(const Surface& surface, const Image* image) {
   return surface.transparency > 0 || surface.additive || (image && image->hasAlpha);
 }
@@ -86,8 +90,9 @@ class ProgramSwitch {
   explicit ProgramSwitch(const FrameUniforms& frame) : frame_(frame) {}
 
   // The program for the variant, current; null when it cannot be built.
-  const SceneProgram* Use(ShaderVariant variant) {
-    variant.lights = frame_.lights.kinds;
+  // An unlit variant leaves the lights out.
+  const SceneProgram* Use(ShaderVariant variant, bool lit) {
+    variant.lights = lit ? frame_.lights.kinds : std::string();
     variant.fog = frame_.fog;
     const SceneProgram& p = SceneShader(variant);
     if (!p.program) return nullptr;
@@ -150,7 +155,7 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
       ShaderVariant variant;
       variant.textured = image != nullptr;
       variant.vertexColors = !object.mesh->colors.empty();
-      const SceneProgram* p = programs.Use(variant);
+      const SceneProgram* p = programs.Use(variant, Lit(surface));
       if (!p) continue;
       if (programs.NeedsWorld(&object)) {
         glUniformMatrix4fv(p->world, 1, GL_FALSE, world.m.data());

@@ -1,0 +1,181 @@
+// How long after a sync's row is heard the first frame showing its effect
+// is presented, on the running demo: the real render thread drawing back to
+// back offscreen, the sound stand-in playing in real time through SDL's
+// disk audio driver (its real-time pace, written nowhere), the real clock.
+//
+// A sync counts as shown by the first frame whose drawing read it: the
+// blurs, "Mind" and the glow boost are read from the frame's start, the
+// flash, fades and flyby when its overlays are drawn. Its latency runs from
+// the sync procedure's call (made when the sound stand-in's heard position
+// reaches the row) to the return of that frame's present.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/marigold/demo_harness.hpp"
+#include "marigold/engine_calls.hpp"
+#include "marigold/loading.hpp"
+#include "platform/drivers.hpp"
+#include "platform/sound/bass_service.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultSeconds = 60;
+constexpr double kKibPerMib = 1024.0;
+
+int RunSeconds() {
+  const char* text = std::getenv("MARIGOLD_SYNC_SECONDS");
+  const int seconds = text ? std::atoi(text) : 0;
+  return seconds > 0 ? seconds : kDefaultSeconds;
+}
+
+// Whether the effect of sync `value` is read at the frame's start (true) or
+// with its overlays (false); values without an effect are not measured.
+bool ReadAtStart(uint32_t value) {
+  using namespace marigold;
+  return value == kSyncZoomBlur || value == kSyncStretchBlur || value == kSyncMind ||
+         value == kSyncGlowBoost;
+}
+bool HasEffect(uint32_t value) { return (value >= 1 && value <= 9) || value == 15; }
+
+struct HeardSync {
+  uint32_t value;
+  Clock::time_point heard;
+  bool shown = false;
+};
+
+class ProbedDemo : public marigold::Demo {
+ public:
+  void onSync(platform::HSYNC handle, uint32_t channel, uint32_t data, void* user) override {
+    const Clock::time_point heard = Clock::now();
+    Demo::onSync(handle, channel, data, user);
+    std::lock_guard guard(mutex_);
+    syncs_.push_back({data, heard});
+    heardCount_.store(syncs_.size(), std::memory_order_release);
+  }
+  void beforeFrame() override {
+    seenAtStart_ = heardCount_.load(std::memory_order_acquire);
+    Demo::beforeFrame();
+  }
+  void afterFrame() override {
+    seenAtOverlays_ = heardCount_.load(std::memory_order_acquire);
+    Demo::afterFrame();
+  }
+
+  // The frame just presented: the syncs it showed get their latency.
+  void Presented(Clock::time_point at) {
+    if (lastPresent_ != Clock::time_point{}) frameMs_.push_back(Ms(at - lastPresent_));
+    lastPresent_ = at;
+    std::lock_guard guard(mutex_);
+    for (size_t i = firstOpen_; i < syncs_.size(); ++i) {
+      HeardSync& sync = syncs_[i];
+      if (sync.shown || !HasEffect(sync.value)) continue;
+      if (i >= (ReadAtStart(sync.value) ? seenAtStart_ : seenAtOverlays_)) continue;
+      sync.shown = true;
+      latencyMs_.push_back(Ms(at - sync.heard));
+      if (std::getenv("MARIGOLD_SYNC_LOG"))
+        std::fprintf(stderr, "sync %u: %.1f ms (frame %.1f ms)\n", sync.value, latencyMs_.back(),
+                     frameMs_.empty() ? 0.0 : frameMs_.back());
+    }
+    while (firstOpen_ < syncs_.size() &&
+           (syncs_[firstOpen_].shown || !HasEffect(syncs_[firstOpen_].value)))
+      ++firstOpen_;
+  }
+
+  std::vector<double> latencyMs_;
+  std::vector<double> frameMs_;
+
+ private:
+  static double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+  }
+
+  std::mutex mutex_;
+  std::vector<HeardSync> syncs_;
+  std::atomic<size_t> heardCount_{0};
+  size_t seenAtStart_ = 0;     // render thread only
+  size_t seenAtOverlays_ = 0;  // render thread only
+  size_t firstOpen_ = 0;
+  Clock::time_point lastPresent_;
+};
+
+ProbedDemo* probed = nullptr;
+
+void ShowRenderProbed() {
+  marigold::KestrelCalls().showRender();
+  if (probed) probed->Presented(Clock::now());
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t index = static_cast<size_t>(fraction * double(values.size() - 1) + 0.5);
+  return values[index];
+}
+
+void BM_SyncLatency(benchmark::State& state) {
+  setenv("SDL_AUDIODRIVER", "disk", 0);
+  setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
+  platform::SelectDrivers(platform::DriverSet::Console);
+  std::string error;
+  if (!marigold_bench::OpenEngine(int(state.range(0)), int(state.range(1)), &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  if (marigold_bench::ReadArchiveFile(marigold::kMusicFile).empty()) {
+    klDone();
+    state.SkipWithError("the sample has no module");
+    return;
+  }
+  auto owned = std::make_unique<ProbedDemo>();
+  ProbedDemo& demo = *owned;
+  marigold::InitSound(demo);
+  marigold::LoadDemo(demo);
+  static marigold::EngineCalls table = marigold::KestrelCalls();
+  table.showRender = ShowRenderProbed;
+  marigold::SetEngineCalls(&table);
+  probed = &demo;
+
+  for (auto _ : state) {
+    demo.start();
+    std::thread renderer(marigold::Timeline::renderThread, &demo);
+    std::this_thread::sleep_for(std::chrono::seconds(RunSeconds()));
+    {
+      std::lock_guard frame(demo.lock);
+      demo.stop();
+      klDone();  // the render thread ends at its next look
+    }
+    renderer.join();
+  }
+  probed = nullptr;
+  state.counters["syncs_shown"] = double(demo.latencyMs_.size());
+  state.counters["latency_median_ms"] = Percentile(demo.latencyMs_, 0.5);
+  state.counters["latency_max_ms"] = Percentile(demo.latencyMs_, 1.0);
+  state.counters["frame_median_ms"] = Percentile(demo.frameMs_, 0.5);
+  state.counters["frame_max_ms"] = Percentile(demo.frameMs_, 1.0);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_mib"] = double(usage.ru_maxrss) / kKibPerMib;
+  owned.reset();
+  marigold::SetEngineCalls(nullptr);
+  platform::BASS_Free();
+}
+
+BENCHMARK(BM_SyncLatency)
+    ->Args({640, 480})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
