@@ -1,12 +1,14 @@
 // The demo end to end on a private X server with Mesa and the disk audio
-// driver, over the sample content: the loading dialog, the renderer dialog,
-// a rendered scene, a second copy that leaves at once, and Escape or a
-// termination signal ending with status 0.
+// driver, in a copy of the sample demo folder (its "Marigold.alf" alone):
+// the loading dialog, the renderer dialog, a rendered scene, a second copy
+// that leaves at once, and Escape or a termination signal ending with
+// status 0.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -77,20 +79,15 @@ bool WindowGone(const testing_support::XvfbServer& x, const std::string& quotedN
 
 class MarigoldEndToEnd : public testing_support::ScratchDirTest {
  protected:
-  // Sample content in the scratch folder; false (with a reason) when the
-  // test cannot run here.
-  bool MakeContent(std::string* whyNot) {
-    std::string module = testing_support::TestDataPath("modules/dontyou.xm");
-    if (module.empty() || !testing_support::FileExists(module)) {
-      *whyNot = "shared test data not present";
+  // A copy of the archive alone, so that everything comes from it and the
+  // demo's log and sound file stay out of the build folder.
+  bool CopySample() {
+    const std::string archive = std::string(MARIGOLD_SAMPLE_DIR) + "/Marigold.alf";
+    if (!testing_support::FileExists(archive)) {
+      ADD_FAILURE() << "build the marigold-sample target";
       return false;
     }
-    auto made = testing_support::RunTool(MARIGOLD_CONTENT_PATH, {"-o", dir()});
-    EXPECT_EQ(made.status, 0) << made.err;
-    // Until the content tools write the module, a real one stands in.
-    if (!testing_support::FileExists(dir() + "/marigold.xm"))
-      testing_support::WriteFile(dir() + "/marigold.xm", testing_support::ReadFile(module));
-    return made.status == 0;
+    return std::filesystem::copy_file(archive, dir() + "/Marigold.alf");
   }
   // Start-up up to the running demo: the loading dialog with its second
   // text, the renderer dialog accepted with Enter, the loading dialog gone.
@@ -105,11 +102,10 @@ class MarigoldEndToEnd : public testing_support::ScratchDirTest {
 TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
   testing_support::XvfbServer x(1024, 768);
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
-  std::string whyNot;
-  if (!MakeContent(&whyNot)) GTEST_SKIP() << whyNot;
+  ASSERT_TRUE(CopySample());
 
   DemoProcess demo(x, dir());
-  StartUp(x);
+  ASSERT_NO_FATAL_FAILURE(StartUp(x));
   EXPECT_TRUE(testing_support::WaitUntil(
       [&] { return ScreenColours(x, dir() + "/screen.png") > kSceneColours; }, kSceneSeconds));
 
@@ -125,11 +121,10 @@ TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
 TEST_F(MarigoldEndToEnd, TerminationSignalEndsTheRunningDemoWithStatusZero) {
   testing_support::XvfbServer x(640, 480);
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
-  std::string whyNot;
-  if (!MakeContent(&whyNot)) GTEST_SKIP() << whyNot;
+  ASSERT_TRUE(CopySample());
 
   DemoProcess demo(x, dir());
-  StartUp(x);
+  ASSERT_NO_FATAL_FAILURE(StartUp(x));
   ASSERT_TRUE(x.WaitForWindow("'^Marigold$'"));
   demo.Signal(SIGTERM);
   EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
