@@ -120,6 +120,9 @@ std::string OpenDemo(CaptureSession& session, const CaptureOptions& options,
   std::memcpy(config + KL_CONFIG_WIDTH, &width, sizeof width);
   std::memcpy(config + KL_CONFIG_HEIGHT, &height, sizeof height);
   if (!engine.setupRenderer(config)) return "cannot open an offscreen OpenGL display";
+  if (engine.getInfo(KL_INFO_WIDTH) != width || engine.getInfo(KL_INFO_HEIGHT) != height)
+    return "the offscreen display cannot be " + std::to_string(width) + "x" +
+           std::to_string(height);
   if (!platform::BASS_Init(platform::kBassOfflineDevice, kSoundRate, 0, nullptr))
     return "cannot open the offline sound mixer";
   session.soundStarted = true;
@@ -154,6 +157,15 @@ bool MixUntil(uint64_t until, WavFile& wav, std::vector<int16_t>& buffer) {
   buffer.resize(static_cast<size_t>(frames) * kCaptureChannels);
   if (!platform::Bass().RenderOffline(buffer.data(), static_cast<uint32_t>(frames))) return false;
   return wav.Append(buffer.data(), frames);
+}
+
+// Frames left after `count` by an earlier, longer capture would run on in
+// a video made from the folder: the names are the capture's own.
+void RemoveStaleFrames(const fs::path& output, uint64_t count) {
+  std::error_code error;
+  for (uint64_t frame = count; frame < kCaptureMaxFrames; ++frame) {
+    if (!fs::remove(output / CaptureFrameName(static_cast<uint32_t>(frame)), error)) break;
+  }
 }
 
 }  // namespace
@@ -232,13 +244,14 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
     demo.step();
     if (shown.grabFailed) return Failure("cannot read the rendered picture");
     const std::string path = (output / CaptureFrameName(shown.frame)).string();
-    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data()) !=
-        platform::kPngOk)
+    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data(),
+                               platform::PngCompression::Fast) != platform::kPngOk)
       return Failure("cannot write \"" + path + "\"");
   }
   if (wholePass && frame == frames) return Failure("the demo did not loop within 100000 frames");
   if (!MixUntil(CaptureAudioFrames(frame, options.fps), wav, samples) || !wav.Finish())
     return Failure("cannot write \"" + audioPath + "\"");
+  RemoveStaleFrames(output, frame);
   result.ok = true;
   result.frames = static_cast<uint32_t>(frame);
   result.audioFrames = wav.frames();

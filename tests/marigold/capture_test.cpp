@@ -67,6 +67,8 @@ class CaptureTest : public testing_support::ScratchDirTest {
   void SetUp() override {
     ScratchDirTest::SetUp();
     UseRecordingEngine();
+    Recorder().width = kWidth;  // the display the capture asks for
+    Recorder().height = kHeight;
     platform::SetBassService(&platform::SdlBassService());
     testing_support::WriteFile("Marigold.alf", "");  // the recording engine reads `files`
     SetModule(sync_tune::Write(chiptune::ModuleFormat::Xm));
@@ -185,6 +187,16 @@ TEST_F(CaptureTest, WritesOneFramePerTickAndTheSoundInStep) {
   EXPECT_TRUE(sounds) << "the music is silent";
 }
 
+TEST_F(CaptureTest, AShorterCaptureLeavesNoFramesOfALongerOne) {
+  ASSERT_TRUE(Capture(Options("out", 1)).ok);
+  testing_support::WriteFile("out/notes.txt", "mine");
+  ASSERT_TRUE(Capture(Options("out", 0.5)).ok);
+  EXPECT_TRUE(fs::exists("out/" + CaptureFrameName(29)));
+  EXPECT_FALSE(fs::exists("out/" + CaptureFrameName(30)));
+  EXPECT_FALSE(fs::exists("out/" + CaptureFrameName(59)));
+  EXPECT_TRUE(fs::exists("out/notes.txt"));
+}
+
 TEST_F(CaptureTest, TheSameInputGivesTheSameFiles) {
   ASSERT_TRUE(Capture(Options("first", 2.5)).ok);
   ASSERT_TRUE(Capture(Options("second", 2.5)).ok);
@@ -264,6 +276,13 @@ TEST_F(CaptureTest, ArchiveWithoutMusicIsAClearFailure) {
   CaptureResult result = Capture(Options("out", 1));
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("marigold.xm"), std::string::npos) << result.error;
+}
+
+TEST_F(CaptureTest, ADisplayOfAnotherSizeIsAClearFailure) {
+  Recorder().width = kWidth + 1;
+  CaptureResult result = Capture(Options("out", 1));
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("8x4"), std::string::npos) << result.error;
 }
 
 TEST_F(CaptureTest, UnwritableOutputIsAClearFailure) {
