@@ -1,6 +1,7 @@
 # Entry points. Every target installs what is missing first.
 #   make run     build and start the magazine on the sample issue
 #   make run-chipdisk   build and start the chip-music player on the sample disk
+#   make run-demo   build and start the 3D demo on the sample demo
 #   make test    build and run every test: plain, sanitized, and the fuzz targets
 #   make bench   build and run the benchmarks
 #   make fuzz    run every fuzz target for longer (FUZZ_SECONDS, default 600)
@@ -17,7 +18,7 @@ RELEASE   := $(BUILD_DIR)/release
 ASAN      := $(BUILD_DIR)/asan
 FUZZ      := $(BUILD_DIR)/fuzz
 
-.PHONY: all deps build run run-chipdisk test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
+.PHONY: all deps build run run-chipdisk run-demo test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
 
 all: build
 
@@ -50,6 +51,10 @@ run: sample
 run-chipdisk: build
 	cmake --build $(RELEASE) --target chipdisk chipdisk-sample
 	@bash scripts/run-chipdisk.sh $(RELEASE)
+
+run-demo: deps $(RELEASE)/build.ninja
+	cmake --build $(RELEASE) -j $(JOBS) --target marigold marigold-sample
+	@bash scripts/run-demo.sh $(RELEASE)
 
 test: test-release test-asan test-fuzz
 

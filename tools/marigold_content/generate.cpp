@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "tools/marigold_content/content.hpp"
+#include "tools/marigold_content/music.hpp"
 
 namespace demotools {
 
@@ -15,6 +16,7 @@ constexpr int kTextureSize = 256;
 constexpr int kFlybySize = 256;
 constexpr int kSkyWidth = 1024;
 constexpr int kSkyHeight = 512;
+constexpr const char* kMusicName = "marigold.xm";
 
 bool WriteFile(const std::filesystem::path& path, const void* data, size_t size, std::string* error) {
   std::ofstream out(path, std::ios::binary);
@@ -71,6 +73,15 @@ bool WriteDemoContent(const std::string& folder, std::vector<std::string>* writt
     if (!WriteJpeg((root / name).string(), picture, error)) return false;
     written->push_back(name);
   }
+  std::vector<uint8_t> module;
+  try {
+    module = DemoModule();
+  } catch (const chiptune::FormatError& failure) {
+    *error = std::string("cannot write marigold.xm: ") + failure.what();
+    return false;
+  }
+  if (!WriteFile(root / kMusicName, module.data(), module.size(), error)) return false;
+  written->push_back(kMusicName);
   return true;
 }
 

@@ -14,7 +14,7 @@ namespace {
 const char* const kDemoFiles[] = {
     "scenes/common.lws", "scenes/PicSpiral.lws", "scenes/PicChains.lws", "scenes/PicFloat.lws",
     "scenes/Scenka_4.lws", "scenes/Jazzz.lws",   "scenes/conek.lws",     "scenes/oblong_2k_2nd.lws",
-    "small1.jpg",        "small2.jpg",           "marigold.jpg",
+    "small1.jpg",        "small2.jpg",           "marigold.jpg",          "marigold.xm",
 };
 
 TEST(DemoContent, EverySceneObjectAndImageExists) {
@@ -44,6 +44,28 @@ TEST(DemoContent, CommonSceneHoldsTheOverlaySurfaces) {
     for (const auto& s : objects.at(o.file).surfaces)
       if (s.hasImage) surfaces.insert(s.name);
   for (const char* name : {"Loading", "Mind", "Thanx", "small1", "small2"}) EXPECT_TRUE(surfaces.count(name)) << name;
+}
+
+// The scenes exercise every key shape and every pre/post behaviour the
+// scene format has, so the engine's whole envelope code shows in the demo.
+TEST(DemoContent, ScenesUseEveryEnvelopeShapeAndBehaviour) {
+  std::set<demotools::Shape> shapes;
+  std::set<demotools::Behavior> behaviours;
+  auto note = [&](const demotools::Motion& motion) {
+    for (const auto& envelope : motion.channels) {
+      if (envelope.keys.size() < 2) continue;
+      for (const auto& key : envelope.keys) shapes.insert(key.shape);
+      behaviours.insert(envelope.pre);
+      behaviours.insert(envelope.post);
+    }
+  };
+  for (const auto& [name, scene] : demotools::DemoScenes()) {
+    for (const auto& o : scene.objects) note(o.motion);
+    for (const auto& l : scene.lights) note(l.motion);
+    note(scene.camera.motion);
+  }
+  EXPECT_EQ(shapes.size(), 6u);
+  EXPECT_EQ(behaviours.size(), 6u);
 }
 
 class DemoContentTool : public testing_support::ScratchDirTest {};
