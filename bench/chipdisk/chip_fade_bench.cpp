@@ -1,7 +1,8 @@
 // One fade step of the chip player: a darkened 640 x 480 picture written in
 // the 32-bit desktop format, by the plain and the SIMD path, beside a plain
 // copy of the 1,228,800-byte frame it produces. Goal: a fade step at most
-// twice the copy.
+// twice the copy. Both write into the same frame buffer, and each runs once
+// before timing so that both start with warm caches and mapped pages.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -14,17 +15,29 @@ namespace {
 constexpr size_t kPixels = 640 * 480;
 constexpr size_t kFrameBytes = kPixels * 4;  // 1,228,800
 
-std::vector<uint8_t> Picture() {
-  std::vector<uint8_t> bgr(kPixels * 3);
-  for (size_t i = 0; i < bgr.size(); ++i) bgr[i] = static_cast<uint8_t>(i * 13 + i / 1920);
-  return bgr;
+struct Buffers {
+  std::vector<uint8_t> picture;     // 24-bit source of the fade
+  std::vector<uint8_t> copySource;  // a finished frame, source of the copy
+  std::vector<uint8_t> frame;       // destination of both
+  Buffers() : picture(kPixels * 3), copySource(kFrameBytes), frame(kFrameBytes, 1) {
+    for (size_t i = 0; i < picture.size(); ++i) {
+      picture[i] = static_cast<uint8_t>(i * 13 + i / 1920);
+    }
+    chipdisk::DarkenTo32Plain(picture.data(), copySource.data(), kPixels, 0);
+  }
+};
+
+Buffers& Shared() {
+  static Buffers buffers;
+  return buffers;
 }
 
 void BM_ChipFrameMemcpy(benchmark::State& state) {
-  std::vector<uint8_t> source(kFrameBytes, 7), frame(kFrameBytes);
+  Buffers& b = Shared();
+  std::memcpy(b.frame.data(), b.copySource.data(), kFrameBytes);
   for (auto _ : state) {
-    std::memcpy(frame.data(), source.data(), kFrameBytes);
-    benchmark::DoNotOptimize(frame.data());
+    std::memcpy(b.frame.data(), b.copySource.data(), kFrameBytes);
+    benchmark::DoNotOptimize(b.frame.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFrameBytes));
@@ -33,14 +46,14 @@ BENCHMARK(BM_ChipFrameMemcpy);
 
 // Argument: 0 plain, 1 SIMD.
 void BM_ChipFade(benchmark::State& state) {
-  const std::vector<uint8_t> picture = Picture();
-  std::vector<uint8_t> frame(kFrameBytes);
+  Buffers& b = Shared();
   const auto darken = state.range(0) ? chipdisk::DarkenTo32Simd : chipdisk::DarkenTo32Plain;
+  darken(b.picture.data(), b.frame.data(), kPixels, 0);
   uint8_t level = 0;
   for (auto _ : state) {
-    darken(picture.data(), frame.data(), kPixels, level);
+    darken(b.picture.data(), b.frame.data(), kPixels, level);
     level = static_cast<uint8_t>(level + 1);
-    benchmark::DoNotOptimize(frame.data());
+    benchmark::DoNotOptimize(b.frame.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kFrameBytes));

@@ -1,5 +1,6 @@
 #include "chipdisk/screen/chip_pixels.hpp"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -29,26 +30,6 @@ inline uint32_t DarkenWord(uint32_t word, uint32_t levelPair) {
 
 inline uint32_t LevelPair(uint8_t level) { return uint32_t{level} * 0x00010001; }
 
-// The same on eight bytes.
-inline uint64_t DarkenWord64(uint64_t word, uint64_t levelLanes) {
-  constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FF;
-  constexpr uint64_t kGuards = 0x0100010001000100;
-  constexpr uint64_t kGuardBits = 0x0001000100010001;
-  const uint64_t even = ((word & kLowBytes) | kGuards) - levelLanes;
-  const uint64_t odd = (((word >> 8) & kLowBytes) | kGuards) - levelLanes;
-  const uint64_t evenKeep = ((even >> 8) & kGuardBits) * 0xFF;
-  const uint64_t oddKeep = ((odd >> 8) & kGuardBits) * 0xFF;
-  return (even & evenKeep) | ((odd & oddKeep) << 8);
-}
-
-inline uint64_t Load64(const uint8_t* at) {
-  uint64_t word;
-  std::memcpy(&word, at, sizeof word);
-  return word;
-}
-
-inline void Store64(uint8_t* at, uint64_t word) { std::memcpy(at, &word, sizeof word); }
-
 inline uint8_t DarkenByte(uint8_t value, uint8_t level) {
   return value > level ? static_cast<uint8_t>(value - level) : 0;
 }
@@ -62,6 +43,36 @@ inline uint32_t Load32(const uint8_t* at) {
 inline void Store32(uint8_t* at, uint32_t word) { std::memcpy(at, &word, sizeof word); }
 
 inline void Store16(uint8_t* at, uint16_t value) { std::memcpy(at, &value, sizeof value); }
+
+// The plain path's wide steps use the compiler's generic vectors, which
+// become SIMD registers where the target has them and plain words elsewhere.
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+using Words4 = uint32_t __attribute__((vector_size(16)));
+
+template <typename Vector>
+inline Vector LoadVector(const uint8_t* at) {
+  Vector vector;
+  std::memcpy(&vector, at, sizeof vector);
+  return vector;
+}
+
+template <typename Vector>
+inline void StoreVector(uint8_t* at, Vector vector) {
+  std::memcpy(at, &vector, sizeof vector);
+}
+
+// Each byte lowered by the matching byte of `levels`, stopping at 0.
+inline Bytes16 DarkenVector(Bytes16 bytes, Bytes16 levels) {
+  return bytes - (bytes < levels ? bytes : levels);
+}
+
+// `level` in every byte; with `clearFourth`, 255 in every fourth byte, which
+// clears the unused fourth byte of 32-bit pixels.
+inline Bytes16 LevelVector(uint8_t level, bool clearFourth) {
+  Bytes16 levels;
+  for (int i = 0; i < 16; ++i) levels[i] = clearFourth && i % 4 == 3 ? 0xFF : level;
+  return levels;
+}
 
 // One darkened pixel to 32 bits, for the ends the grouped loops leave.
 inline void DarkenPixelTo32(const uint8_t* source, uint8_t* destination, uint8_t level) {
@@ -130,27 +141,35 @@ void ConvertPixels(int32_t depth, const uint8_t* source, uint8_t* destination, s
 }
 
 void DarkenBytesPlain(const uint8_t* source, uint8_t* destination, size_t bytes, uint8_t level) {
-  const uint32_t pair = LevelPair(level);
+  const Bytes16 levels = LevelVector(level, false);
   size_t i = 0;
+  for (; i + 16 <= bytes; i += 16) {
+    StoreVector(destination + i, DarkenVector(LoadVector<Bytes16>(source + i), levels));
+  }
+  const uint32_t pair = LevelPair(level);
   for (; i + 4 <= bytes; i += 4) Store32(destination + i, DarkenWord(Load32(source + i), pair));
   for (; i < bytes; ++i) destination[i] = DarkenByte(source[i], level);
 }
 
 void DarkenTo32Plain(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level) {
-  const uint32_t pair = LevelPair(level);
-  const uint64_t lanes = uint64_t{level} * 0x0001000100010001;
-  constexpr uint64_t kPixel = 0xFFFFFF;
+  const Bytes16 levels = LevelVector(level, true);
   size_t i = 0;
-  // Eight pixels are 24 source bytes: three 64-bit words in, four out.
-  for (; i + 8 <= count; i += 8, source += 24, destination += 32) {
-    const uint64_t w0 = DarkenWord64(Load64(source), lanes);
-    const uint64_t w1 = DarkenWord64(Load64(source + 8), lanes);
-    const uint64_t w2 = DarkenWord64(Load64(source + 16), lanes);
-    Store64(destination, (w0 & kPixel) | (((w0 >> 24) & kPixel) << 32));
-    Store64(destination + 8, ((w0 >> 48) | ((w1 & 0xFF) << 16)) | (((w1 >> 8) & kPixel) << 32));
-    Store64(destination + 16, ((w1 >> 32) & kPixel) | (((w1 >> 56) | ((w2 & 0xFFFF) << 8)) << 32));
-    Store64(destination + 24, ((w2 >> 16) & kPixel) | ((w2 >> 40) << 32));
+  // Eight pixels are 24 source bytes. A 16-byte load from pixel k holds
+  // pixels k and k + 4 whole in its first and last 32-bit lanes, so loads
+  // from pixels 0 to 3 hold all eight, which two rounds of lane picking put
+  // in order. The fourth byte of each lane comes from the next pixel and is
+  // cleared by the darkening. The last load ends one byte past the group.
+  for (; i + 9 <= count; i += 8, source += 24, destination += 32) {
+    const Words4 from0 = LoadVector<Words4>(source), from1 = LoadVector<Words4>(source + 3);
+    const Words4 from2 = LoadVector<Words4>(source + 6), from3 = LoadVector<Words4>(source + 9);
+    const Words4 pixels0415 = __builtin_shufflevector(from0, from1, 0, 3, 4, 7);
+    const Words4 pixels2637 = __builtin_shufflevector(from2, from3, 0, 3, 4, 7);
+    const Words4 low = __builtin_shufflevector(pixels0415, pixels2637, 0, 2, 4, 6);
+    const Words4 high = __builtin_shufflevector(pixels0415, pixels2637, 1, 3, 5, 7);
+    StoreVector(destination, DarkenVector(std::bit_cast<Bytes16>(low), levels));
+    StoreVector(destination + 16, DarkenVector(std::bit_cast<Bytes16>(high), levels));
   }
+  const uint32_t pair = LevelPair(level);
   // Four pixels are twelve source bytes: three words in, four words out.
   for (; i + 4 <= count; i += 4, source += 12, destination += 16) {
     const uint32_t w0 = DarkenWord(Load32(source), pair);

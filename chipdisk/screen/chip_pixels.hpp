@@ -30,14 +30,15 @@ int32_t BytesPerPixelOfDepth(int32_t depth);
 // Converts `count` source pixels to `depth` at `destination`.
 void ConvertPixels(int32_t depth, const uint8_t* source, uint8_t* destination, size_t count);
 
-// Lowers each of `bytes` bytes by `level`, stopping at 0. The plain path
-// works on four bytes at a time, the SIMD one on sixteen; both give the same
-// bytes.
+// Lowers each of `bytes` bytes by `level`, stopping at 0. The plain path is
+// portable C++ (the compiler's generic 16-byte vectors, then four bytes at a
+// time in a word); the SIMD one uses SSE2. Both give the same bytes.
 void DarkenBytesPlain(const uint8_t* source, uint8_t* destination, size_t bytes, uint8_t level);
 void DarkenBytesSimd(const uint8_t* source, uint8_t* destination, size_t bytes, uint8_t level);
 
 // Darkens `count` source pixels and writes them as 32-bit pixels (blue,
-// green, red, 0) in one pass. The SIMD path uses SSSE3's byte shuffle when
+// green, red, 0) in one pass. The plain path reads up to one byte past a
+// group of eight pixels only when more pixels follow. The SIMD path uses SSSE3's byte shuffle when
 // the processor has it, else SSE2 alone (DarkenTo32Sse2).
 void DarkenTo32Plain(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
 void DarkenTo32Simd(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);

@@ -84,6 +84,52 @@ TEST(ChipFade, PlainAndSimdPathsGiveTheSameBytesAtEveryLevel) {
   }
 }
 
+// Each channel lowered and clamped by itself, then the 32-bit table pixel.
+Bytes Reference32(const Bytes& source, size_t count, uint8_t level) {
+  Bytes darkened(source.size()), pixels(count * 4);
+  for (size_t i = 0; i < source.size(); ++i) {
+    darkened[i] = source[i] > level ? static_cast<uint8_t>(source[i] - level) : 0;
+  }
+  ConvertPixels(kDepth32, darkened.data(), pixels.data(), count);
+  return pixels;
+}
+
+TEST(ChipFade, PathsMatchTheTableAtEveryCountAroundTheirGroupsAndWriteNoFurther) {
+  // Exactly sized sources (the sanitizer build catches a read past them),
+  // guard bytes after the output, counts on and beside the 4- and 8-pixel
+  // groups, and bright bytes so a fourth byte taken from the next pixel shows.
+  constexpr size_t kGuard = 8;
+  constexpr uint8_t kGuardByte = 0xAB;
+  for (size_t count = 1; count <= 41; ++count) {
+    Bytes source = RandomBytes(count * 3, static_cast<unsigned>(count));
+    for (size_t i = 0; i < source.size(); i += 5) source[i] = 0xFF;
+    for (int level : {0, 1, 128, 254, 255}) {
+      const auto l = static_cast<uint8_t>(level);
+      const Bytes reference = Reference32(source, count, l);
+      for (auto darken : {DarkenTo32Plain, DarkenTo32Simd, DarkenTo32Sse2}) {
+        Bytes out(count * 4 + kGuard, kGuardByte);
+        darken(source.data(), out.data(), count, l);
+        ASSERT_EQ(Bytes(out.begin(), out.begin() + static_cast<ptrdiff_t>(count * 4)), reference)
+            << "count " << count << " level " << level;
+        ASSERT_EQ(Bytes(out.end() - kGuard, out.end()), Bytes(kGuard, kGuardByte))
+            << "count " << count << " level " << level;
+      }
+    }
+  }
+}
+
+TEST(ChipFade, ByteStreamPathsStopAtTheirEndAtEveryLength) {
+  for (size_t bytes = 1; bytes <= 40; ++bytes) {
+    const Bytes source = RandomBytes(bytes, static_cast<unsigned>(100 + bytes));
+    for (auto darken : {DarkenBytesPlain, DarkenBytesSimd}) {
+      Bytes out(bytes + 4, 0xAB);
+      darken(source.data(), out.data(), bytes, 77);
+      for (size_t i = 0; i < bytes; ++i) ASSERT_EQ(out[i], source[i] > 77 ? source[i] - 77 : 0);
+      ASSERT_EQ(Bytes(out.end() - 4, out.end()), Bytes(4, 0xAB)) << bytes;
+    }
+  }
+}
+
 TEST(ChipFade, SimdPathReadsNothingPastTheEnd) {
   // Exactly sized buffers: the sanitizer build catches a read past them.
   for (size_t count : {1u, 4u, 5u, 6u, 7u, 8u, 9u}) {

@@ -86,11 +86,12 @@ bool WaitUntil(const std::function<bool()>& done, double seconds, double longest
   }
 }
 
-XvfbServer::XvfbServer(int width, int height) {
+XvfbServer::XvfbServer(int width, int height, int depth) {
   if (access(kXvfbPath, X_OK) != 0) return;
   int channel[2];
   if (pipe2(channel, O_CLOEXEC) != 0) return;
-  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" +
+                           std::to_string(depth);
   std::vector<std::string> args = {kXvfbPath, "-displayfd", std::to_string(channel[1]), "-screen", "0",
                                    screen,    "-nolisten",  "tcp",                      "-noreset"};
   std::vector<char*> argv;

@@ -21,11 +21,11 @@ bool WaitUntil(const std::function<bool()>& done, double seconds = kDesktopTimeo
 
 class XvfbServer {
  public:
-  // Starts Xvfb with one screen of `width` x `height` x 24; empty display()
-  // when Xvfb is not installed or did not come up. The server is killed by
-  // the destructor, at exit, on a fatal signal, and by the kernel when the
-  // constructing thread dies in any other way.
-  XvfbServer(int width = 640, int height = 480);
+  // Starts Xvfb with one screen of `width` x `height` x `depth` bits; empty
+  // display() when Xvfb is not installed, refuses the depth or did not come
+  // up. The server is killed by the destructor, at exit, on a fatal signal,
+  // and by the kernel when the constructing thread dies in any other way.
+  XvfbServer(int width = 640, int height = 480, int depth = 24);
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;

@@ -1,19 +1,11 @@
 #include "tests/chipdisk/support/chip_session.hpp"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include "tests/support/scratch_dir.hpp"
-
-extern char** environ;
 
 namespace chipdisk_test {
 namespace {
@@ -27,56 +19,7 @@ constexpr int kScreenHeight = 768;
 }  // namespace
 
 ChipSession::ChipSession(const testing_support::XvfbServer& x, const std::string& dir)
-    : x_(x), dir_(dir), originX_(kScreenWidth / 2 - 320), originY_(kScreenHeight / 2 - 240) {}
-
-ChipSession::~ChipSession() {
-  if (pid_ > 0 && status_ < 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-}
-
-void ChipSession::Start(const std::string& program) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("SDL_", 0) != 0) env.push_back(entry);
-  }
-  env.push_back("DISPLAY=" + x_.display());
-  env.push_back("SDL_AUDIODRIVER=disk");
-  env.push_back("SDL_DISKAUDIOFILE=" + dir_ + "/audio.raw");
-  std::vector<char*> envp;
-  for (auto& entry : env) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (dir_ + "/stdout.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir_ + "/stderr.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const std::string previous = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir_);
-  std::string path = program;
-  char* argv[] = {path.data(), nullptr};
-  if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
-  std::filesystem::current_path(previous);
-  posix_spawn_file_actions_destroy(&actions);
-}
-
-bool ChipSession::Running() {
-  if (pid_ <= 0 || status_ >= 0) return false;
-  int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == pid_) {
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    return false;
-  }
-  return true;
-}
-
-int ChipSession::WaitForExit(int seconds) {
-  for (int i = 0; i < seconds * 10 && Running(); ++i) SleepMs(100);
-  return Running() ? -1 : status_;
-}
+    : x_(x), dir_(dir), program_(x, dir), originX_(kScreenWidth / 2 - 320), originY_(kScreenHeight / 2 - 240) {}
 
 void ChipSession::MoveMouse(int x, int y) {
   x_.Xdotool("mousemove " + std::to_string(originX_ + x) + " " + std::to_string(originY_ + y));
@@ -123,7 +66,7 @@ bool ChipSession::WaitForRect(const uint8_t* picture, int x, int y, int width, i
 }
 
 std::vector<uint8_t> ChipSession::Audio() const {
-  return testing_support::ReadFile(dir_ + "/audio.raw");
+  return testing_support::ReadFile(program_.audioFile());
 }
 
 bool ChipSession::LoadPictures() {

@@ -3,14 +3,13 @@
 // through screenshots and the audio file.
 #pragma once
 
-#include <sys/types.h>
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "chipdisk/data/chip_data_reader.hpp"
+#include "tests/support/desktop_program.hpp"
 #include "tests/support/xvfb.hpp"
 
 namespace chipdisk_test {
@@ -18,11 +17,10 @@ namespace chipdisk_test {
 class ChipSession {
  public:
   ChipSession(const testing_support::XvfbServer& x, const std::string& dir);
-  ~ChipSession();
 
-  void Start(const std::string& program);
-  bool Running();
-  int WaitForExit(int seconds);  // -1 if it did not end in time
+  void Start(const std::string& program) { program_.Start(program); }
+  bool Running() { return program_.Running(); }
+  int WaitForExit(int seconds) { return program_.WaitForExit(seconds); }  // -1 if it did not end in time
 
   // Window coordinates (the window is centred on the screen).
   void MoveMouse(int x, int y);
@@ -51,8 +49,7 @@ class ChipSession {
  private:
   const testing_support::XvfbServer& x_;
   std::string dir_;
-  pid_t pid_ = -1;
-  int status_ = -1;
+  testing_support::DesktopProgram program_;
   int shots_ = 0;
   int originX_ = 0, originY_ = 0;
   std::vector<uint8_t> block_;

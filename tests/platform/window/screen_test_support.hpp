@@ -19,8 +19,8 @@ namespace testing_support {
 
 class TestScreen {
  public:
-  TestScreen(int width = 640, int height = 480)
-      : xvfb_(width, height), width_(width), height_(height) {
+  TestScreen(int width = 640, int height = 480, int depth = 24)
+      : xvfb_(width, height, depth), width_(width), height_(height) {
     if (xvfb_.running()) setenv("DISPLAY", xvfb_.display().c_str(), 1);
   }
   bool running() const { return xvfb_.running(); }

@@ -1,19 +1,11 @@
 #include "tests/varnel/e2e/magazine_session.hpp"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "tests/platform/dialog/dialog_desktop.hpp"
 #include "tests/support/scratch_dir.hpp"
-
-extern char** environ;
 
 namespace testing_support {
 namespace {
@@ -22,58 +14,11 @@ constexpr const char* kSetupCaption = "Varnel#3";
 
 }  // namespace
 
-MagazineSession::MagazineSession(const XvfbServer& x, const std::string& dir) : x_(x), dir_(dir) {
+MagazineSession::MagazineSession(const XvfbServer& x, const std::string& dir) : x_(x), dir_(dir), program_(x, dir) {
   std::filesystem::copy(VARNEL_SAMPLE_DIR, dir_, std::filesystem::copy_options::recursive);
 }
 
-MagazineSession::~MagazineSession() {
-  if (pid_ > 0 && status_ < 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-}
-
-void MagazineSession::Start() {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("SDL_", 0) != 0) env.push_back(entry);
-  }
-  env.push_back("DISPLAY=" + x_.display());
-  env.push_back("SDL_AUDIODRIVER=disk");
-  env.push_back("SDL_DISKAUDIOFILE=" + dir_ + "/audio.raw");
-  std::vector<char*> envp;
-  for (auto& entry : env) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (dir_ + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  // The reader reads its issue from the current directory.
-  const std::string previous = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir_);
-  char program[] = VARNEL_PATH;
-  char* argv[] = {program, nullptr};
-  if (posix_spawn(&pid_, program, &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
-  std::filesystem::current_path(previous);
-  posix_spawn_file_actions_destroy(&actions);
-}
-
-bool MagazineSession::Running() {
-  if (pid_ <= 0 || status_ >= 0) return false;
-  int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == pid_) {
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    return false;
-  }
-  return true;
-}
-
-int MagazineSession::WaitForExit(int seconds) {
-  WaitUntil([this] { return !Running(); }, seconds);
-  return Running() ? -1 : status_;
-}
+void MagazineSession::Start() { program_.Start(VARNEL_PATH); }
 
 bool MagazineSession::WaitForSetupDialog() {
   return dialog_desktop::WaitForDialogDrawn(x_, kSetupCaption) && WaitForWindowAndFocus(kSetupCaption);
@@ -139,11 +84,6 @@ std::string MagazineSession::Describe() const {
     if (RunCommand("cp " + last + " " + kept + " 2>/dev/null") == 0) text += ", last screen in " + kept;
   }
   return text;
-}
-
-std::string MagazineSession::Output() const {
-  const Bytes bytes = ReadFile(dir_ + "/stdout.txt");
-  return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace testing_support

@@ -3,11 +3,10 @@
 // driver, driven with xdotool and watched through screenshots.
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <vector>
 
+#include "tests/support/desktop_program.hpp"
 #include "tests/support/xvfb.hpp"
 
 namespace testing_support {
@@ -16,12 +15,11 @@ class MagazineSession {
  public:
   // Copies the sample issue into `dir`; nothing runs yet.
   MagazineSession(const XvfbServer& x, const std::string& dir);
-  ~MagazineSession();
 
   void Start();
   // The exit status once the reader has ended (-1 if it did not in time).
-  int WaitForExit(int seconds);
-  bool Running();
+  int WaitForExit(int seconds) { return program_.WaitForExit(seconds); }
+  bool Running() { return program_.Running(); }
 
   // Waits until the setup dialog is drawn and has the keyboard.
   bool WaitForSetupDialog();
@@ -42,7 +40,7 @@ class MagazineSession {
   // Waits until the screen shows `expected`; false after `seconds`.
   bool WaitForScreen(const std::vector<uint8_t>& expected, int seconds);
 
-  std::string Output() const;  // what the reader wrote to standard output
+  std::string Output() const { return program_.Output(); }
   // For a failure message: the windows on the screen, and where a copy of
   // the last screenshot is kept.
   std::string Describe() const;
@@ -53,8 +51,7 @@ class MagazineSession {
 
   const XvfbServer& x_;
   std::string dir_;
-  pid_t pid_ = -1;
-  int status_ = -1;
+  DesktopProgram program_;
   int shots_ = 0;
 };
 
