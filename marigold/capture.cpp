@@ -156,6 +156,15 @@ bool MixUntil(uint64_t until, WavFile& wav, std::vector<int16_t>& buffer) {
   return wav.Append(buffer.data(), frames);
 }
 
+// Frames left after `count` by an earlier, longer capture would run on in
+// a video made from the folder: the names are the capture's own.
+void RemoveStaleFrames(const fs::path& output, uint64_t count) {
+  std::error_code error;
+  for (uint64_t frame = count; frame < kCaptureMaxFrames; ++frame) {
+    if (!fs::remove(output / CaptureFrameName(static_cast<uint32_t>(frame)), error)) break;
+  }
+}
+
 }  // namespace
 
 bool ReadEngineScreen(uint32_t, int width, int height, std::vector<uint8_t>* rgb) {
@@ -232,13 +241,14 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
     demo.step();
     if (shown.grabFailed) return Failure("cannot read the rendered picture");
     const std::string path = (output / CaptureFrameName(shown.frame)).string();
-    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data()) !=
-        platform::kPngOk)
+    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data(),
+                               platform::PngCompression::Fast) != platform::kPngOk)
       return Failure("cannot write \"" + path + "\"");
   }
   if (wholePass && frame == frames) return Failure("the demo did not loop within 100000 frames");
   if (!MixUntil(CaptureAudioFrames(frame, options.fps), wav, samples) || !wav.Finish())
     return Failure("cannot write \"" + audioPath + "\"");
+  RemoveStaleFrames(output, frame);
   result.ok = true;
   result.frames = static_cast<uint32_t>(frame);
   result.audioFrames = wav.frames();

@@ -19,8 +19,9 @@ packages=(
   # peers linked into the benchmarks only
   libgif-dev libdeflate-dev libassimp-dev
   # test tools: pictures written and read back by another program, a real
-  # X server driven like a person would
-  imagemagick xvfb xdotool x11-utils xauth stress-ng sox
+  # X server driven like a person would; gdb for the stacks of a program
+  # that a desktop test finds stuck
+  imagemagick xvfb xdotool x11-utils xauth stress-ng sox gdb
 )
 
 missing=()

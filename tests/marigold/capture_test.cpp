@@ -185,6 +185,16 @@ TEST_F(CaptureTest, WritesOneFramePerTickAndTheSoundInStep) {
   EXPECT_TRUE(sounds) << "the music is silent";
 }
 
+TEST_F(CaptureTest, AShorterCaptureLeavesNoFramesOfALongerOne) {
+  ASSERT_TRUE(Capture(Options("out", 1)).ok);
+  testing_support::WriteFile("out/notes.txt", "mine");
+  ASSERT_TRUE(Capture(Options("out", 0.5)).ok);
+  EXPECT_TRUE(fs::exists("out/" + CaptureFrameName(29)));
+  EXPECT_FALSE(fs::exists("out/" + CaptureFrameName(30)));
+  EXPECT_FALSE(fs::exists("out/" + CaptureFrameName(59)));
+  EXPECT_TRUE(fs::exists("out/notes.txt"));
+}
+
 TEST_F(CaptureTest, TheSameInputGivesTheSameFiles) {
   ASSERT_TRUE(Capture(Options("first", 2.5)).ok);
   ASSERT_TRUE(Capture(Options("second", 2.5)).ok);

@@ -4,6 +4,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "tests/support/scratch_dir.hpp"
 
@@ -69,6 +72,29 @@ int DesktopProgram::WaitForExit(double seconds) {
 std::string DesktopProgram::Output() const {
   const Bytes bytes = ReadFile(dir_ + "/stdout.txt");
   return std::string(bytes.begin(), bytes.end());
+}
+
+std::string DesktopProgram::Report() {
+  std::string text;
+  if (Running()) {
+    text = "still running";
+    const std::string stacks = dir_ + "/stacks.txt";
+    if (access("/usr/bin/gdb", X_OK) == 0 &&
+        RunCommand("timeout 60 /usr/bin/gdb -p " + std::to_string(pid_) +
+                   " -batch -ex 'thread apply all bt 12' > " + stacks + " 2>&1") == 0) {
+      const Bytes bytes = ReadFile(stacks);
+      text += "; its threads:\n" + std::string(bytes.begin(), bytes.end());
+    }
+  } else {
+    text = pid_ > 0 ? "ended with status " + std::to_string(status_) : "never started";
+  }
+  for (const char* stream : {"stdout", "stderr"}) {
+    const Bytes bytes = ReadFile(dir_ + "/" + stream + ".txt");
+    const size_t keep = std::min<size_t>(bytes.size(), 2000);
+    text += "\n" + std::string(stream) + " (last " + std::to_string(keep) + " bytes):\n" +
+            std::string(bytes.end() - static_cast<long>(keep), bytes.end());
+  }
+  return text;
 }
 
 }  // namespace testing_support

@@ -27,6 +27,9 @@ class DesktopProgram {
   int WaitForExit(double seconds);
 
   std::string Output() const;  // what it wrote to standard output
+  // For a failure message: whether it still runs (then, where gdb is
+  // installed, every thread's stack) or how it ended, and its last output.
+  std::string Report();
   std::string audioFile() const { return dir_ + "/audio.raw"; }
   const std::string& dir() const { return dir_; }
 

@@ -27,17 +27,6 @@ LetteringStyle NeonPink() {
   return style;
 }
 
-LetteringStyle Soft(Color fill, Color outline) {
-  LetteringStyle style;
-  style.fill = {fill};
-  style.outline = outline;
-  style.outlineWidth = 1;
-  style.shadowOffset = 3;
-  style.shadowStrength = 0.6f;
-  style.rimStrength = 0.2f;
-  return style;
-}
-
 bool DrawText(Canvas* canvas, const FontRequest& font, std::string_view text, int x, int y,
               Color color, float shadow, bool alignRight, std::string* error) {
   TextSize size;

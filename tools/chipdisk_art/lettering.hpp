@@ -11,7 +11,6 @@ namespace chipdisk_art {
 
 varnel_art::LetteringStyle ChromeLogo();
 varnel_art::LetteringStyle NeonPink();
-varnel_art::LetteringStyle Soft(varnel_art::Color fill, varnel_art::Color outline);
 
 // Anti-aliased text with its cell's top-left at (x, y), in one colour, with
 // an optional one-pixel shadow. `alignRight` puts the text's end at x.

@@ -40,7 +40,7 @@ bool PaintTitle(const DiskInfo& disk, Canvas* canvas, std::string* error) {
                                kCentreX, 176, NeonPink(), error) &&
          DrawCenteredLettering(canvas, {"DejaVu Sans", 18, true, false, 2},
                                "19 TUNES  \xB7  XM  \xB7  IT  \xB7  S3M  \xB7  MOD", kCentreX, 432,
-                               Soft(Rgb(0xFFE8F0), Rgb(0x200818)), error);
+                               SoftLettering(Rgb(0xFFE8F0), Rgb(0x200818)), error);
 }
 
 bool PaintFirstClosing(const DiskInfo& disk, Canvas* canvas, std::string* error) {
@@ -56,7 +56,7 @@ bool PaintFirstClosing(const DiskInfo& disk, Canvas* canvas, std::string* error)
                                kCentreX, 90, NeonPink(), error) &&
          DrawCenteredLettering(canvas, {"DejaVu Sans", 20, true, false, 2},
                                "keep the music playing", kCentreX, 400,
-                               Soft(Rgb(0xFFE6D0), Rgb(0x200818)), error);
+                               SoftLettering(Rgb(0xFFE6D0), Rgb(0x200818)), error);
 }
 
 bool PaintLastClosing(const DiskInfo& disk, Canvas* canvas, std::string* error) {
@@ -70,10 +70,10 @@ bool PaintLastClosing(const DiskInfo& disk, Canvas* canvas, std::string* error) 
   return Logo(canvas, disk, 64, 40, error) &&
          DrawCenteredLettering(canvas, {"DejaVu Serif", 36, false, true, 2},
                                "see you on the next disk", kCentreX, 340,
-                               Soft(Rgb(0xFFE6B0), Rgb(0x0A0C20)), error) &&
+                               SoftLettering(Rgb(0xFFE6B0), Rgb(0x0A0C20)), error) &&
          DrawCenteredLettering(canvas, {"DejaVu Sans", 16, true, false, 2},
                                "all tunes made in a tracker, all pictures in code", kCentreX, 410,
-                               Soft(Rgb(0xA8C0E8), Rgb(0x05081A)), error);
+                               SoftLettering(Rgb(0xA8C0E8), Rgb(0x05081A)), error);
 }
 
 }  // namespace chipdisk_art

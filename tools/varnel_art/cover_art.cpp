@@ -28,17 +28,6 @@ LetteringStyle Copper() {
   return style;
 }
 
-LetteringStyle Soft(Color fill, Color outline) {
-  LetteringStyle style;
-  style.fill = {fill};
-  style.outline = outline;
-  style.outlineWidth = 1;
-  style.shadowOffset = 3;
-  style.shadowStrength = 0.6f;
-  style.rimStrength = 0.2f;
-  return style;
-}
-
 }  // namespace
 
 bool MakeOpeningCover(const IssueInfo& issue, Canvas* cover, std::string* error) {
@@ -62,7 +51,7 @@ bool MakeOpeningCover(const IssueInfo& issue, Canvas* cover, std::string* error)
          DrawCenteredLettering(cover, {"Arial", 44, true, false, 2}, number, 320, 112, Copper(),
                                error) &&
          DrawCenteredLettering(cover, {"Times New Roman", 30, false, true, 2}, "a disk magazine",
-                               320, 428, Soft(Rgb(0xFFE8D0), Rgb(0x2A0C20)), error);
+                               320, 428, SoftLettering(Rgb(0xFFE8D0), Rgb(0x2A0C20)), error);
 }
 
 bool MakeClosingCover(const IssueInfo& issue, Canvas* cover, std::string* error) {
@@ -82,9 +71,9 @@ bool MakeClosingCover(const IssueInfo& issue, Canvas* cover, std::string* error)
   return DrawCenteredLettering(cover, title, issue.title, 320, 64 - title.height / 2, chrome,
                                error) &&
          DrawCenteredLettering(cover, {"Times New Roman", 40, false, true, 2}, "thanks for reading",
-                               320, 352, Soft(Rgb(0xFFE6B0), Rgb(0x0A0C20)), error) &&
+                               320, 352, SoftLettering(Rgb(0xFFE6B0), Rgb(0x0A0C20)), error) &&
          DrawCenteredLettering(cover, {"Arial", 22, true, false, 2}, next, 320, 410,
-                               Soft(Rgb(0xA8C0E8), Rgb(0x05081A)), error);
+                               SoftLettering(Rgb(0xA8C0E8), Rgb(0x05081A)), error);
 }
 
 }  // namespace varnel_art

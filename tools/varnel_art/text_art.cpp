@@ -64,6 +64,17 @@ std::string NoFont(const FontRequest& font) {
 
 }  // namespace
 
+LetteringStyle SoftLettering(Color fill, Color outline) {
+  LetteringStyle style;
+  style.fill = {fill};
+  style.outline = outline;
+  style.outlineWidth = 1;
+  style.shadowOffset = 3;
+  style.shadowStrength = 0.6f;
+  style.rimStrength = 0.2f;
+  return style;
+}
+
 bool MeasureText(const FontRequest& font, std::string_view text, TextSize* size,
                  std::string* error) {
   FontContext context(font);

@@ -50,6 +50,9 @@ struct LetteringStyle {
   float rimStrength = 0.5f;
 };
 
+// Small plain lettering: one fill, a thin outline, a short faint shadow.
+LetteringStyle SoftLettering(Color fill, Color outline);
+
 // Paints the masked letters; `top` and `bottom` are the rows the fill spans.
 void PaintLettering(Canvas* canvas, const Mask& letters, const LetteringStyle& style, int top,
                     int bottom);

@@ -53,6 +53,25 @@ TEST_F(PngServiceTest, WrittenFileReadsBackRowByRow) {
   EXPECT_EQ(decoded.rowOrder, (std::vector<uint32_t>{0, 1}));
 }
 
+TEST_F(PngServiceTest, FastCompressionLosesNothing) {
+  // A noisy gradient two rows high (the rows the helper keeps).
+  constexpr int kWidth = 512;
+  constexpr int kHeight = 2;
+  std::vector<uint8_t> rgb(kWidth * kHeight * 3);
+  uint32_t noise = 12345;
+  for (size_t i = 0; i < rgb.size(); ++i) {
+    noise = noise * 1103515245u + 12345u;
+    rgb[i] = static_cast<uint8_t>(i / 3 % kWidth / 2 + (noise >> 28));
+  }
+  ASSERT_EQ(platform::WritePngFile("fast.png", kWidth, kHeight, rgb.data(),
+                                   platform::PngCompression::Fast),
+            platform::kPngOk);
+  ASSERT_EQ(platform::WritePngFile("small.png", kWidth, kHeight, rgb.data()), platform::kPngOk);
+  EXPECT_EQ(Decode(platform::LibpngService(), "fast.png", kWidth, kHeight).rgb, rgb);
+  EXPECT_EQ(Decode(platform::LibpngService(), "small.png", kWidth, kHeight).rgb, rgb);
+  EXPECT_NE(ReadFile("fast.png"), ReadFile("small.png"));
+}
+
 TEST_F(PngServiceTest, FailuresAreStatusesWithTheDecodersText) {
   platform::PngHeader header{};
   platform::PngMessage message{};

@@ -70,10 +70,17 @@ std::vector<uint8_t> MagazineSession::ExpectedPage(const std::string& article, i
 bool MagazineSession::WaitForScreen(const std::vector<uint8_t>& expected, int seconds) {
   if (expected.empty()) return false;
   constexpr double kBetweenScreenshots = 0.5;
-  return WaitUntil([&] { return Screen() == expected; }, seconds, kBetweenScreenshots);
+  bool shown = false;
+  WaitUntil(
+      [&] {
+        shown = Screen() == expected;
+        return shown || !program_.Running();  // a reader that has ended shows nothing more
+      },
+      seconds, kBetweenScreenshots);
+  return shown;
 }
 
-std::string MagazineSession::Describe() const {
+std::string MagazineSession::Describe() {
   const std::string names = dir_ + "/windows.txt";
   x_.Xdotool("search --onlyvisible --name '' getwindowname %@ > " + names + " 2>/dev/null");
   const Bytes bytes = ReadFile(names);
@@ -83,7 +90,7 @@ std::string MagazineSession::Describe() const {
     const std::string last = dir_ + "/screen" + std::to_string(shots_ - 1) + ".png";
     if (RunCommand("cp " + last + " " + kept + " 2>/dev/null") == 0) text += ", last screen in " + kept;
   }
-  return text;
+  return text + "; the reader " + program_.Report();
 }
 
 }  // namespace testing_support

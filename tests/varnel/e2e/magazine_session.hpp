@@ -43,7 +43,7 @@ class MagazineSession {
   std::string Output() const { return program_.Output(); }
   // For a failure message: the windows on the screen, and where a copy of
   // the last screenshot is kept.
-  std::string Describe() const;
+  std::string Describe();
   const std::string& dir() const { return dir_; }
 
  private:

@@ -98,7 +98,8 @@ TEST_F(VarnelEndToEnd, WithoutMusicTheSilentPlayerReports) {
   ASSERT_TRUE(session.WaitForSetupDialog());
   session.MoveMouse(kRestX, kRestY);
   session.Press("Return");
-  ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), kMenuSeconds));
+  ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), kMenuSeconds))
+      << session.Describe();
   session.Press("x");
   EXPECT_EQ(session.WaitForExit(kStepSeconds), 0);
   const std::string out = session.Output();
@@ -112,7 +113,8 @@ TEST_F(VarnelEndToEnd, ClosingTheWindowWhileReadingStopsCleanly) {
   ASSERT_TRUE(session.WaitForSetupDialog());
   session.MoveMouse(kRestX, kRestY);
   session.Press("Return");
-  ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), kMenuSeconds));
+  ASSERT_TRUE(session.WaitForScreen(session.ExpectedPage("ARTS/menu.vn2", kRestX, kRestY), kMenuSeconds))
+      << session.Describe();
   session.Click(100, 192);  // an article opens, its cross-fade runs
   session.Press("alt+F4");
   EXPECT_EQ(session.WaitForExit(kStepSeconds), 0);
