@@ -7,6 +7,7 @@
 #include "marigold/demo_events.hpp"
 #include "marigold/engine_calls.hpp"
 #include "platform/clock/clock_service.hpp"
+#include "platform/window/window_service.hpp"
 
 namespace marigold {
 namespace {
@@ -120,6 +121,7 @@ void DrawLoadingPicture(Demo& demo, float strength) {
   Engine().putImage(0, 0, 1, 1, image, strength, 0, 0, KL_BLEND_SRCALPHA, KL_BLEND_ZERO);
   Engine().endRendering();
   Engine().showRender();
+  platform::Window().HideCursor();
 }
 
 void FadeOutLoadingPicture(Demo& demo) {

@@ -5,6 +5,7 @@
 
 #include "marigold/engine_calls.hpp"
 #include "marigold/loading.hpp"
+#include "marigold/loading_dialog.hpp"
 #include "marigold/single_instance.hpp"
 #include "platform/window/window_service.hpp"
 
@@ -38,6 +39,9 @@ intptr_t DemoWindowProcedure(platform::WindowHandle window, uint32_t message, ui
   switch (message) {
     case platform::WM_DESTROY: platform::Window().PostQuitMessage(0); break;
     case platform::WM_CLOSE: ExitDemo(); return 0;
+    case platform::WM_MOUSEMOVE:
+      if (Engine().getInfo(KL_INFO_RUNNING)) platform::Window().HideCursor();
+      break;
     case kWmCommand:
       if ((wParam >> 16) == kFromAccelerator && (wParam & 0xFFFF) == kEscapeCommand) ExitDemo();
       return 0;
@@ -66,12 +70,15 @@ int RunDemo(const char* lockName) {
   demo->window =
       windows.CreatePopupWindow(kWindowTitle, DemoWindowProcedure, 0, 0, kMainWidth, kMainHeight);
   if (!demo->window) demo->exitDemo(kWindowError);
+  platform::dialog::HWND loadingDialog = OpenLoadingDialog();
   Engine().initialize(demo->window, 0);
   InitSound(*demo);
   Engine().alfInit(kDemoArchive);
+  platform::dialog::SetDlgItemTextA(loadingDialog, kLoadingText, kLoadingEngineText);
   alignas(8) unsigned char info[KL_RENDERER_INFO_SIZE] = {};
   alignas(8) unsigned char config[KL_RENDERER_CONFIG_SIZE] = {};
   if (!Engine().setupRendererDialog(info, config)) demo->exitDemo(nullptr);
+  platform::dialog::DestroyWindow(loadingDialog);
   if (!Engine().setupRenderer(config)) demo->exitDemo(kRendererError);
   LoadDemo(*demo);
 

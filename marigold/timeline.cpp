@@ -163,7 +163,11 @@ void Timeline::exitDemo(const char* message) {
   stop();
   if (Engine().getInfo(KL_INFO_RUNNING)) Engine().done();
   if (message) platform::Window().ShowMessageBox(window, message, kExitCaption);
-  if (window) platform::Window().DestroyWindow(window);
+  // Only the window's thread destroys it. Another thread would wait for that
+  // one, which may be ending the demo itself or not pumping: the window goes
+  // with the process instead.
+  if (window && std::this_thread::get_id() == windowThread_)
+    platform::Window().DestroyWindow(window);
   std::fflush(nullptr);
   // No static destructors: the render thread may still wait on the lock.
   std::_Exit(message ? kFailureStatus : kUserExitStatus);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 
 #include "kestrel/kestrel.h"
 #include "platform/sound/bass_service.hpp"
@@ -130,6 +131,8 @@ class Timeline {
 
  private:
   std::atomic<bool> exiting_{false};
+  // The thread that built the timeline: the window's thread.
+  std::thread::id windowThread_ = std::this_thread::get_id();
 };
 
 }  // namespace marigold

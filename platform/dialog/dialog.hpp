@@ -1,6 +1,10 @@
-// Dialog manager: modal dialogs built from a DialogTemplate and driven by a
-// dialog procedure, with the desktop's calls and messages under their usual
-// names and meanings.
+// Dialog manager: modal and modeless dialogs built from a DialogTemplate and
+// driven by a dialog procedure, with the desktop's calls and messages under
+// their usual names and meanings.
+//
+// A modeless dialog (CreateDialogIndirectParamA) gets WM_INITDIALOG, shows at
+// once and stays until DestroyWindow; it takes no input. Changes made through
+// SetDlgItemTextA or SetWindowPos show at once, without a message loop.
 //
 // The run, in order: the controls are made from the template, the procedure
 // gets WM_INITDIALOG (a non-zero return puts the focus on the first tab stop;
@@ -41,6 +45,9 @@ using DLGPROC = INT_PTR (*)(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 using platform::WM_CLOSE;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
+inline constexpr UINT SWP_NOSIZE = 0x0001;
+inline constexpr UINT SWP_NOMOVE = 0x0002;
+inline constexpr UINT SWP_NOZORDER = 0x0004;
 inline constexpr UINT WM_COMMAND = 0x0111;
 
 inline constexpr int IDOK = 1;
@@ -59,6 +66,39 @@ constexpr WPARAM MAKEWPARAM(WORD low, WORD high) { return WPARAM{low} | (WPARAM{
 INT_PTR DialogBoxIndirectParamA(void* instance, const DialogTemplate* dialogTemplate, HWND owner,
                                 DLGPROC procedure, LPARAM initParam);
 
+// Creates and shows a modeless dialog; null when it could not be shown.
+HWND CreateDialogIndirectParamA(void* instance, const DialogTemplate* dialogTemplate, HWND owner,
+                                DLGPROC procedure, LPARAM initParam);
+// Closes a modeless dialog; false for anything else.
+BOOL DestroyWindow(HWND dialog);
+
+struct RECT {
+  int left, top, right, bottom;
+};
+// The whole desktop: GetClientRect gives its size.
+HWND GetDesktopWindow();
+// Screen pixels; a dialog's window rectangle includes its frame.
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL GetClientRect(HWND window, RECT* rect);
+// Moves a dialog (its size is the template's; SWP_NOSIZE is implied).
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+
+// Static texts by id; the first control with that id. Redraws at once.
+BOOL SetDlgItemTextA(HWND dialog, int id, const char* text);
+// Copies at most size - 1 characters and a terminating zero; the length copied.
+UINT GetDlgItemTextA(HWND dialog, int id, char* text, int size);
+
+// Icons for icon controls, whose caption names them as "#<resource id>".
+// Straight (not premultiplied) 0xAARRGGBB pixels, row by row; the caller
+// keeps them alive.
+struct DialogIcon {
+  int width, height;
+  const std::uint32_t* pixels;
+};
+void RegisterDialogIcon(int resourceId, const DialogIcon& icon);
+// Null when no icon is registered under that id.
+const DialogIcon* FindDialogIcon(int resourceId);
+
 // Buttons by id; with two controls of one id, the first in template order.
 // Checking a radio button this way leaves the rest of its group alone.
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
@@ -74,6 +114,13 @@ class DialogService {
   // Shows the dialog and feeds it input until it has ended; false when it
   // could not be shown at all.
   virtual bool RunModal(DialogSession& session, HWND owner) = 0;
+  // Modeless dialogs: opened after WM_INITDIALOG, shown at once; Update
+  // shows a change of text or position; Close takes the window away.
+  virtual bool OpenModeless(DialogSession& session) = 0;
+  virtual void Update(DialogSession& session) = 0;
+  virtual void Close(DialogSession& session) = 0;
+  // The desktop's size in pixels; false without one.
+  virtual bool DesktopSize(int& width, int& height) = 0;
 };
 
 DialogService& Dialogs();
@@ -108,8 +155,18 @@ class FakeDialogService final : public DialogService {
     std::vector<int> tabStopIds;
   };
 
+  // What a modeless dialog showed each time it was drawn.
+  struct Frame {
+    int x, y;                        // window position on the desktop
+    std::vector<std::string> texts;  // every control's text, template order
+  };
+
   const char* DriverName() const override { return "fake"; }
   bool RunModal(DialogSession& session, HWND owner) override;
+  bool OpenModeless(DialogSession& session) override;
+  void Update(DialogSession& session) override;
+  void Close(DialogSession& session) override;
+  bool DesktopSize(int& width, int& height) override;
   void Reset();
 
   std::vector<DialogInput> script;
@@ -119,6 +176,12 @@ class FakeDialogService final : public DialogService {
   int clientWidth = 0, clientHeight = 0;
   int runs = 0;
   bool scriptRanOut = false;
+  // Modeless dialogs.
+  int desktopWidth = 1024, desktopHeight = 768;
+  bool openFails = false;
+  int modelessOpen = 0;  // open now
+  int modelessOpened = 0;
+  std::vector<Frame> frames;
 };
 
 FakeDialogService& FakeDialogs();

@@ -26,7 +26,14 @@ DialogCanvas::~DialogCanvas() {
   if (dc_) DeleteDC(dc_);
 }
 
+void DialogCanvas::SetOrigin(int x, int y) {
+  originX_ = x;
+  originY_ = y;
+}
+
 void DialogCanvas::Pixel(int x, int y, std::uint16_t color) {
+  x += originX_;
+  y += originY_;
   if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[y * stride_ + x] = color;
 }
 
@@ -75,7 +82,7 @@ int DialogCanvas::TextWidth(std::string_view text) {
 
 void DialogCanvas::Text(int x, int y, std::string_view text, COLORREF color) {
   SetTextColor(dc_, color);
-  TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+  TextOutA(dc_, x + originX_, y + originY_, text.data(), static_cast<int>(text.size()));
 }
 
 }  // namespace platform::dialog

@@ -28,6 +28,9 @@ class DialogCanvas {
   const std::uint16_t* pixels() const { return pixels_; }
   std::uint16_t At(int x, int y) const { return pixels_[y * stride_ + x]; }
 
+  // Where drawing coordinates start on the canvas (0, 0 unless moved).
+  void SetOrigin(int x, int y);
+
   void Pixel(int x, int y, std::uint16_t color);
   void Fill(const PixelRect& rect, std::uint16_t color);
   // Top and left edge in one colour, bottom and right edge in the other.
@@ -41,6 +44,7 @@ class DialogCanvas {
 
  private:
   int width_, height_, stride_ = 0;
+  int originX_ = 0, originY_ = 0;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ stockBitmap_ = nullptr;

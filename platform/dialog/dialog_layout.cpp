@@ -64,8 +64,13 @@ bool ComputeDialogLayout(const DialogTemplate& dialogTemplate, HFONT font, Dialo
   layout->textHeight = metrics.tmHeight;
   const auto toX = [layout](int units) { return MulDiv(units, layout->baseX, 4); };
   const auto toY = [layout](int units) { return MulDiv(units, layout->baseY, 8); };
+  layout->x = toX(dialogTemplate.rect.x);
+  layout->y = toY(dialogTemplate.rect.y);
   layout->width = toX(dialogTemplate.rect.cx);
   layout->height = toY(dialogTemplate.rect.cy);
+  const bool framed =
+      (dialogTemplate.style & DS_MODALFRAME) && (dialogTemplate.style & WS_CAPTION) != WS_CAPTION;
+  layout->frame = framed ? kModalFrameWidth : 0;
   layout->items.clear();
   for (const DialogItemTemplate& item : dialogTemplate.items) {
     layout->items.push_back(

@@ -35,10 +35,17 @@ class DialogFont {
 // The em height in pixels of a point size at 96 dpi, rounded.
 int PointsToPixels(int pointSize);
 
+// Width of the raised border of a modal frame without caption.
+inline constexpr int kModalFrameWidth = 3;
+
 struct DialogLayout {
   int baseX = 0, baseY = 0;   // pixels per 4 horizontal / 8 vertical units
   int textHeight = 0;         // the font's cell height
+  int x = 0, y = 0;           // the template's position of the window
   int width = 0, height = 0;  // client area
+  int frame = 0;              // border drawn around it by the dialog manager
+  int windowWidth() const { return width + 2 * frame; }
+  int windowHeight() const { return height + 2 * frame; }
   std::vector<PixelRect> items;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/dialog/dialog_painter.hpp"
 
+#include <cstdlib>
 #include <string_view>
 
 namespace platform::dialog {
@@ -41,14 +42,50 @@ constexpr const char* kRadio[kRadioSize] = {
 
 struct ItemLook {
   const DialogItemTemplate& item;
+  std::string_view text;
   PixelRect rect;
   bool checked;
   bool focused;
   bool pushed;
 };
 
-std::string_view Caption(const DialogItemTemplate& item) {
-  return item.caption ? std::string_view(item.caption) : std::string_view();
+// The icon an icon control names as "#<resource id>".
+const DialogIcon* IconOf(std::string_view name) {
+  if (name.size() < 2 || name[0] != '#') return nullptr;
+  return FindDialogIcon(std::atoi(std::string(name.substr(1)).c_str()));
+}
+
+// The icon over the dialog face, blended by its alpha.
+void DrawIcon(DialogCanvas& canvas, const ItemLook& look) {
+  const DialogIcon* icon = IconOf(look.text);
+  if (!icon || !icon->pixels) return;
+  for (int row = 0; row < icon->height; ++row) {
+    for (int column = 0; column < icon->width; ++column) {
+      const std::uint32_t argb = icon->pixels[row * icon->width + column];
+      const int alpha = static_cast<int>(argb >> 24);
+      if (alpha == 0) continue;
+      const auto mix = [alpha](int channel, int face) {
+        return (channel * alpha + face * (255 - alpha) + 127) / 255;
+      };
+      canvas.Pixel(look.rect.x + column, look.rect.y + row,
+                   Rgb555(mix((argb >> 16) & 0xFF, 0xC0), mix((argb >> 8) & 0xFF, 0xC0),
+                          mix(argb & 0xFF, 0xC0)));
+    }
+  }
+}
+
+void DrawStaticText(DialogCanvas& canvas, const ItemLook& look) {
+  int x = look.rect.x;
+  if (look.item.style & SS_CENTER) x += (look.rect.width - canvas.TextWidth(look.text)) / 2;
+  canvas.Text(x, look.rect.y, look.text, kTextColor);
+}
+
+// The desktop's raised window edge, then a line of face.
+void DrawModalFrame(DialogCanvas& canvas, int width, int height) {
+  const PixelRect outer{0, 0, width, height};
+  canvas.Bevel(outer, kLight, kDarkShadow);
+  canvas.Bevel(Inset(outer, 1), kHighlight, kShadow);
+  canvas.Bevel(Inset(outer, 2), kFace, kFace);
 }
 
 void DrawFocus(DialogCanvas& canvas, const PixelRect& rect) {
@@ -68,7 +105,7 @@ void DrawPushButton(DialogCanvas& canvas, const ItemLook& look, bool isDefault, 
     canvas.Bevel(edge, kHighlight, kDarkShadow);
     canvas.Bevel(Inset(edge, 1), kLight, kShadow);
   }
-  const std::string_view caption = Caption(look.item);
+  const std::string_view caption = look.text;
   const int shift = look.pushed ? 1 : 0;
   const int x = look.rect.x + (look.rect.width - canvas.TextWidth(caption)) / 2 + shift;
   const int y = look.rect.y + (look.rect.height - textHeight) / 2 + shift;
@@ -123,7 +160,7 @@ void DrawButtonWithCaption(DialogCanvas& canvas, const ItemLook& look, int textH
   } else {
     DrawCheckBox(canvas, {rect.x, markTop, markSize, markSize}, look.checked, look.pushed);
   }
-  const std::string_view caption = Caption(look.item);
+  const std::string_view caption = look.text;
   const int x = rect.x + kCaptionOffset;
   const int y = rect.y + (rect.height - textHeight) / 2;
   canvas.Text(x, y, caption, kTextColor);
@@ -137,7 +174,7 @@ void DrawGroupBox(DialogCanvas& canvas, const ItemLook& look, int textHeight) {
   const int height = rect.height - (top - rect.y);
   canvas.Bevel({rect.x + 1, top + 1, rect.width - 1, height - 1}, kHighlight, kHighlight);
   canvas.Bevel({rect.x, top, rect.width - 1, height - 1}, kShadow, kShadow);
-  const std::string_view caption = Caption(look.item);
+  const std::string_view caption = look.text;
   if (caption.empty()) return;
   const int x = rect.x + 8;
   canvas.Fill({x - 2, top, canvas.TextWidth(caption) + 4, 2}, kFace);
@@ -148,12 +185,15 @@ void DrawGroupBox(DialogCanvas& canvas, const ItemLook& look, int textHeight) {
 
 void PaintDialog(const DialogSession& session, DialogCanvas& canvas) {
   const DialogLayout& layout = session.layout();
+  canvas.SetOrigin(0, 0);
   canvas.Fill({0, 0, canvas.width(), canvas.height()}, kFace);
+  if (layout.frame > 0) DrawModalFrame(canvas, canvas.width(), canvas.height());
+  canvas.SetOrigin(layout.frame, layout.frame);
   canvas.SelectFont(session.font());
   const int defaultButton = session.defaultButton();
   for (int i = 0; i < session.count(); ++i) {
-    const ItemLook look{session.item(i), layout.items[i], session.checked(i), session.focus() == i,
-                        session.pushedDown() == i};
+    const ItemLook look{session.item(i),    session.text(i),      layout.items[i],
+                        session.checked(i), session.focus() == i, session.pushedDown() == i};
     switch (look.item.kind) {
       case ControlKind::PushButton:
         DrawPushButton(canvas, look, i == defaultButton, layout.textHeight);
@@ -166,7 +206,10 @@ void PaintDialog(const DialogSession& session, DialogCanvas& canvas) {
         DrawGroupBox(canvas, look, layout.textHeight);
         break;
       case ControlKind::StaticText:
-        canvas.Text(look.rect.x, look.rect.y, Caption(look.item), kTextColor);
+        DrawStaticText(canvas, look);
+        break;
+      case ControlKind::Icon:
+        DrawIcon(canvas, look);
         break;
     }
   }

@@ -1,7 +1,8 @@
 // Draws a dialog in the desktop's classic grey look: raised push buttons
 // (the default one framed in black, a pushed one sunk), sunken check boxes
 // with a tick, round radio buttons with a dot, etched group frames with their
-// captions, and a dotted focus rectangle.
+// captions, icons, a dotted focus rectangle, and the raised border of a
+// dialog without caption.
 #pragma once
 
 #include "platform/dialog/dialog_canvas.hpp"
@@ -24,7 +25,8 @@ inline constexpr int kCheckBoxSize = 13;
 inline constexpr int kRadioSize = 12;
 inline constexpr int kCaptionOffset = kCheckBoxSize + 4;
 
-// The canvas must be the size of the session's client area.
+// The canvas must be the size of the session's window: its client area and
+// the frame around it (layout().frame).
 void PaintDialog(const DialogSession& session, DialogCanvas& canvas);
 
 }  // namespace platform::dialog

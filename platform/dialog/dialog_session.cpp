@@ -23,6 +23,7 @@ DialogSession::DialogSession(const DialogTemplate& dialogTemplate, DLGPROC proce
   valid_ = procedure_ && ComputeDialogLayout(template_, font_.handle(), &layout_);
   for (const DialogItemTemplate& entry : template_.items) {
     controls_.push_back({false, (entry.style & WS_TABSTOP) != 0});
+    texts_.emplace_back(entry.caption ? entry.caption : "");
   }
   LiveSessions().push_back(this);
 }
@@ -121,6 +122,19 @@ std::vector<int> DialogSession::RadioGroupOf(int index) const {
     if (IsKind(i, ControlKind::RadioButton)) members.push_back(i);
   }
   return members;
+}
+
+void DialogSession::SetText(int index, const char* text) {
+  if (index < 0 || index >= count()) return;
+  texts_[index] = text ? text : "";
+  repaint_ = true;
+}
+
+void DialogSession::Place(int x, int y) {
+  placed_ = true;
+  x_ = x;
+  y_ = y;
+  repaint_ = true;
 }
 
 bool DialogSession::TakeRepaint() { return std::exchange(repaint_, false); }

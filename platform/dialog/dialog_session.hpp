@@ -3,6 +3,7 @@
 // dialog procedure. The HWND the procedure sees is the session itself.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/dialog/dialog.hpp"
@@ -55,6 +56,16 @@ class DialogSession {
   // The radio buttons of the group a radio button belongs to.
   std::vector<int> RadioGroupOf(int index) const;
 
+  // A control's text: the template's caption until SetText.
+  const std::string& text(int index) const { return texts_[index]; }
+  void SetText(int index, const char* text);
+
+  // Window position on the desktop, once SetWindowPos has placed it.
+  bool placed() const { return placed_; }
+  int x() const { return x_; }
+  int y() const { return y_; }
+  void Place(int x, int y);
+
   // True once after every change that shows.
   bool TakeRepaint();
 
@@ -79,6 +90,9 @@ class DialogSession {
   DialogFont font_;
   DialogLayout layout_;
   std::vector<Control> controls_;
+  std::vector<std::string> texts_;
+  bool placed_ = false;
+  int x_ = 0, y_ = 0;
   bool valid_ = false;
   bool ended_ = false;
   INT_PTR result_ = 0;

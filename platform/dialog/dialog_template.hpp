@@ -21,8 +21,10 @@ inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD DS_SETFONT = 0x00000040;
-inline constexpr DWORD DS_MODALFRAME = 0x00000080;
+inline constexpr DWORD DS_MODALFRAME = 0x00000080;  // without WS_CAPTION: a raised border
+inline constexpr DWORD SS_CENTER = 0x00000001;      // static text centred in its rectangle
 
 enum class ControlKind {
   CheckBox,     // auto check box: a click toggles it
@@ -30,6 +32,7 @@ enum class ControlKind {
   PushButton,
   GroupBox,
   StaticText,
+  Icon,  // the registered icon its caption names ("#102"), at its own size
 };
 
 struct DialogUnits {

@@ -63,12 +63,41 @@ bool FakeDialogService::RunModal(DialogSession& session, HWND) {
   return session.ended();
 }
 
+bool FakeDialogService::OpenModeless(DialogSession& session) {
+  if (openFails) return false;
+  ++modelessOpen;
+  ++modelessOpened;
+  Update(session);
+  return true;
+}
+
+void FakeDialogService::Update(DialogSession& session) {
+  RECT rect{};
+  GetWindowRect(session.handle(), &rect);
+  Frame frame{rect.left, rect.top, {}};
+  for (int i = 0; i < session.count(); ++i) frame.texts.push_back(session.text(i));
+  frames.push_back(std::move(frame));
+}
+
+void FakeDialogService::Close(DialogSession&) { --modelessOpen; }
+
+bool FakeDialogService::DesktopSize(int& width, int& height) {
+  width = desktopWidth;
+  height = desktopHeight;
+  return width > 0 && height > 0;
+}
+
 void FakeDialogService::Reset() {
   script.clear();
   trail.clear();
   caption.clear();
   clientWidth = clientHeight = runs = 0;
   scriptRanOut = false;
+  desktopWidth = 1024;
+  desktopHeight = 768;
+  openFails = false;
+  modelessOpen = modelessOpened = 0;
+  frames.clear();
 }
 
 FakeDialogService& FakeDialogs() {

@@ -3,6 +3,10 @@
 // through a texture.
 #include <SDL.h>
 
+#include <map>
+#include <memory>
+#include <string>
+
 #include "platform/dialog/dialog_painter.hpp"
 
 namespace platform::dialog {
@@ -30,11 +34,29 @@ class VideoScope {
   bool ready_ = false;
 };
 
+// The window's name: the caption, else the first static text, so that a
+// window without caption still tells window lists what it shows.
+std::string WindowTitle(const DialogSession& session) {
+  const char* caption = session.dialogTemplate().caption;
+  if (caption && *caption) return caption;
+  for (int i = 0; i < session.count(); ++i) {
+    if (session.item(i).kind == ControlKind::StaticText) return session.text(i);
+  }
+  return "";
+}
+
 class DialogWindow {
  public:
-  DialogWindow(const char* caption, int width, int height) : canvas_(width, height) {
-    window_ = SDL_CreateWindow(caption ? caption : "", SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_HIDDEN);
+  explicit DialogWindow(const DialogSession& session)
+      : canvas_(session.layout().windowWidth(), session.layout().windowHeight()),
+        frame_(session.layout().frame),
+        title_(WindowTitle(session)) {
+    const int width = canvas_.width(), height = canvas_.height();
+    // Placed by its procedure, else centred on the screen.
+    const int x = session.placed() ? session.x() : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    const int y = session.placed() ? session.y() : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (frame_ > 0 ? SDL_WINDOW_BORDERLESS : 0);
+    window_ = SDL_CreateWindow(title_.c_str(), x, y, width, height, flags);
     if (!window_) return;
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return;
@@ -51,13 +73,17 @@ class DialogWindow {
 
   bool valid() const { return texture_ && canvas_.valid(); }
   Uint32 id() const { return SDL_GetWindowID(window_); }
+  // Client coordinates of a point of the window.
+  int ClientX(int x) const { return x - frame_; }
+  int ClientY(int y) const { return y - frame_; }
 
-  void Show() {
+  void Show(bool takeFocus) {
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
-    SDL_SetWindowInputFocus(window_);
+    if (takeFocus) SDL_SetWindowInputFocus(window_);
   }
   void Paint(const DialogSession& session) {
+    Follow(session);
     PaintDialog(session, canvas_);
     SDL_UpdateTexture(texture_, nullptr, canvas_.pixels(), canvas_.stride() * 2);
     Present();
@@ -69,7 +95,24 @@ class DialogWindow {
   }
 
  private:
+  // Takes over the session's position and name where they changed.
+  void Follow(const DialogSession& session) {
+    if (session.placed()) {
+      int x = 0, y = 0;
+      SDL_GetWindowPosition(window_, &x, &y);
+      if (x != session.x() || y != session.y())
+        SDL_SetWindowPosition(window_, session.x(), session.y());
+    }
+    std::string title = WindowTitle(session);
+    if (title != title_) {
+      title_ = std::move(title);
+      SDL_SetWindowTitle(window_, title_.c_str());
+    }
+  }
+
   DialogCanvas canvas_;
+  int frame_;
+  std::string title_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
@@ -142,15 +185,16 @@ void Dispatch(const SDL_Event& event, Uint32 windowId, DialogSession& session,
     }
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.windowID == windowId && event.button.button == SDL_BUTTON_LEFT) {
-        session.MouseDown(event.button.x, event.button.y);
+        session.MouseDown(window.ClientX(event.button.x), window.ClientY(event.button.y));
       }
       break;
     case SDL_MOUSEMOTION:
-      if (event.motion.windowID == windowId) session.MouseMove(event.motion.x, event.motion.y);
+      if (event.motion.windowID == windowId)
+        session.MouseMove(window.ClientX(event.motion.x), window.ClientY(event.motion.y));
       break;
     case SDL_MOUSEBUTTONUP:
       if (event.button.windowID == windowId && event.button.button == SDL_BUTTON_LEFT) {
-        session.MouseUp(event.button.x, event.button.y);
+        session.MouseUp(window.ClientX(event.button.x), window.ClientY(event.button.y));
       }
       break;
     default:
@@ -165,13 +209,12 @@ class Sdl final : public DialogService {
   bool RunModal(DialogSession& session, HWND) override {
     VideoScope video;
     if (!video.ready()) return false;
-    const DialogLayout& layout = session.layout();
-    DialogWindow window(session.dialogTemplate().caption, layout.width, layout.height);
+    DialogWindow window(session);
     if (!window.valid()) return false;
     session.Start();
     if (session.ended()) return true;
     window.Paint(session);
-    window.Show();
+    window.Show(true);
     session.TakeRepaint();
     const Uint32 windowId = window.id();
     SDL_Event event;
@@ -181,6 +224,40 @@ class Sdl final : public DialogService {
     }
     return session.ended();
   }
+
+  bool OpenModeless(DialogSession& session) override {
+    auto open = std::make_unique<Modeless>(session);
+    if (!open->video.ready() || !open->window.valid()) return false;
+    open->window.Show(false);
+    open->window.Paint(session);
+    modeless_[&session] = std::move(open);
+    return true;
+  }
+
+  void Update(DialogSession& session) override {
+    const auto found = modeless_.find(&session);
+    if (found != modeless_.end()) found->second->window.Paint(session);
+  }
+
+  void Close(DialogSession& session) override { modeless_.erase(&session); }
+
+  bool DesktopSize(int& width, int& height) override {
+    VideoScope video;
+    SDL_Rect desktop{};
+    if (!video.ready() || SDL_GetDisplayBounds(0, &desktop) != 0) return false;
+    width = desktop.w;
+    height = desktop.h;
+    return true;
+  }
+
+ private:
+  // A modeless dialog keeps SDL's video running while it shows.
+  struct Modeless {
+    explicit Modeless(const DialogSession& session) : window(session) {}
+    VideoScope video;
+    DialogWindow window;
+  };
+  std::map<const DialogSession*, std::unique_ptr<Modeless>> modeless_;
 };
 
 }  // namespace

@@ -13,8 +13,14 @@ void FakeWindowService::ShowMessageBox(WindowHandle owner, const char* text, con
   ConsoleWindowService().ShowMessageBox(owner, text, caption);
 }
 
+void FakeWindowService::HideCursor() {
+  ++hideCursorCalls;
+  cursorHidden = true;
+}
+
 int FakeWindowService::ShowCursor(bool show) {
   ++showCursorCalls;
+  cursorHidden = false;
   return cursorCounter += show ? 1 : -1;
 }
 
@@ -42,7 +48,8 @@ void FakeWindowService::Reset() {
   script.clear();
   messageBoxCount = 0;
   lastMessageBox = {};
-  cursorCounter = showCursorCalls = 0;
+  cursorCounter = showCursorCalls = hideCursorCalls = 0;
+  cursorHidden = false;
   windowsOpened = windowsClosed = 0;
   windowShown = false;
   lastTitle = nullptr;

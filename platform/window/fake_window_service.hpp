@@ -26,6 +26,7 @@ class FakeWindowService final : public MessageLoopWindow {
   const char* DriverName() const override { return "fake"; }
   void ShowMessageBox(WindowHandle owner, const char* text, const char* caption) override;
   int ShowCursor(bool show) override;
+  void HideCursor() override;
   void ShowWindow(WindowHandle window) override;
   bool GetScreenSize(int& width, int& height) override;
   uintptr_t SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) override;
@@ -41,6 +42,8 @@ class FakeWindowService final : public MessageLoopWindow {
   MessageBoxCall lastMessageBox{};
   int cursorCounter = 0;
   int showCursorCalls = 0;
+  int hideCursorCalls = 0;
+  bool cursorHidden = false;  // by HideCursor, until ShowCursor
   int windowsOpened = 0;
   int windowsClosed = 0;
   bool windowShown = false;

@@ -41,6 +41,14 @@ class Sdl final : public MessageLoopWindow {
     return counter;
   }
 
+  void HideCursor() override {
+    RunOnWindowThread(
+        [] {
+          if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_DISABLE);
+        },
+        false);
+  }
+
   void ShowWindow(WindowHandle window) override {
     SDL_Window* sdlWindow = window_.load();
     if (!window || window != sdlWindow) return;

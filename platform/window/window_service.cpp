@@ -29,6 +29,7 @@ WindowHandle WindowService::CreatePopupWindow(const char*, WindowProcedure, int,
   return nullptr;
 }
 bool WindowService::GetScreenSize(int&, int&) { return false; }
+void WindowService::HideCursor() {}
 bool WindowService::PostMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) { return false; }
 bool WindowService::IsNextQueued(uint32_t) { return false; }
 void WindowService::ShowWindow(WindowHandle) {}

@@ -28,6 +28,10 @@ class WindowService {
   // shown while the counter is 0 or more. Adds 1 (show) or subtracts 1 (hide)
   // and returns the new counter.
   virtual int ShowCursor(bool show) = 0;
+  // Takes the cursor away over the program's windows (the desktop's
+  // SetCursor(NULL)) until ShowCursor next changes the counter. A driver
+  // without windows has no cursor to hide.
+  virtual void HideCursor();
 
   // The main window, full screen and hidden; `procedure` receives WM_CREATE
   // before this returns. One main window at a time. Null when there is no

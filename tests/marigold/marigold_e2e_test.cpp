@@ -1,7 +1,8 @@
 // The demo end to end on a private X server with Mesa and the disk audio
 // driver, in a copy of the sample demo folder (its "Marigold.alf" alone):
-// the renderer dialog, a rendered scene, a second copy that leaves at once,
-// and Escape ending with status 0.
+// the loading dialog, the renderer dialog, a rendered scene, a second copy
+// that leaves at once, and Escape or a termination signal ending with
+// status 0.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +23,9 @@ namespace {
 constexpr int kSceneColours = 20000;
 constexpr double kSceneSeconds = 90;
 constexpr double kExitSeconds = 30;
+// The loading dialog's window is named after its text; it stays under the
+// renderer dialog until the renderer opens.
+constexpr const char* kLoadingDialogName = "'^Initializing 3D engine[.]{3}$'";
 
 class DemoProcess {
  public:
@@ -42,6 +46,9 @@ class DemoProcess {
     }
   }
   // The exit status once it has ended within `seconds`, else -1.
+  void Signal(int signal) const {
+    if (pid_ > 0 && status_ < 0) kill(pid_, signal);
+  }
   int WaitForExit(double seconds) {
     testing_support::WaitUntil(
         [&] {
@@ -66,20 +73,39 @@ int ScreenColours(const testing_support::XvfbServer& x, const std::string& png) 
   return result.status == 0 ? std::atoi(result.out.c_str()) : 0;
 }
 
-class MarigoldEndToEnd : public testing_support::ScratchDirTest {};
+bool WindowGone(const testing_support::XvfbServer& x, const std::string& quotedName) {
+  return x.Xdotool("search --onlyvisible --name " + quotedName + " >/dev/null 2>&1") != 0;
+}
+
+class MarigoldEndToEnd : public testing_support::ScratchDirTest {
+ protected:
+  // A copy of the archive alone, so that everything comes from it and the
+  // demo's log and sound file stay out of the build folder.
+  bool CopySample() {
+    const std::string archive = std::string(MARIGOLD_SAMPLE_DIR) + "/Marigold.alf";
+    if (!testing_support::FileExists(archive)) {
+      ADD_FAILURE() << "build the marigold-sample target";
+      return false;
+    }
+    return std::filesystem::copy_file(archive, dir() + "/Marigold.alf");
+  }
+  // Start-up up to the running demo: the loading dialog with its second
+  // text, the renderer dialog accepted with Enter, the loading dialog gone.
+  void StartUp(const testing_support::XvfbServer& x) {
+    ASSERT_TRUE(x.WaitForWindow(kLoadingDialogName));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return x.WindowFocused("'Renderer'"); }));
+    x.Xdotool("key Return");
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return WindowGone(x, kLoadingDialogName); }));
+  }
+};
 
 TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
   testing_support::XvfbServer x(1024, 768);
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
-  // A copy of the archive alone, so that everything comes from it and the
-  // demo's log and sound file stay out of the build folder.
-  const std::string archive = std::string(MARIGOLD_SAMPLE_DIR) + "/Marigold.alf";
-  ASSERT_TRUE(testing_support::FileExists(archive)) << "build the marigold-sample target";
-  std::filesystem::copy_file(archive, dir() + "/Marigold.alf");
+  ASSERT_TRUE(CopySample());
 
   DemoProcess demo(x, dir());
-  ASSERT_TRUE(testing_support::WaitUntil([&] { return x.WindowFocused("'Renderer'"); }));
-  x.Xdotool("key Return");
+  ASSERT_NO_FATAL_FAILURE(StartUp(x));
   EXPECT_TRUE(testing_support::WaitUntil(
       [&] { return ScreenColours(x, dir() + "/screen.png") > kSceneColours; }, kSceneSeconds));
 
@@ -89,6 +115,18 @@ TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
   ASSERT_TRUE(x.WaitForWindow("'Marigold'"));
   x.Xdotool("search --name '^Marigold$' windowfocus");
   x.Xdotool("key Escape");
+  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
+}
+
+TEST_F(MarigoldEndToEnd, TerminationSignalEndsTheRunningDemoWithStatusZero) {
+  testing_support::XvfbServer x(640, 480);
+  if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
+  ASSERT_TRUE(CopySample());
+
+  DemoProcess demo(x, dir());
+  ASSERT_NO_FATAL_FAILURE(StartUp(x));
+  ASSERT_TRUE(x.WaitForWindow("'^Marigold$'"));
+  demo.Signal(SIGTERM);
   EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
 }
 

@@ -4,15 +4,21 @@
 
 #include <unistd.h>
 
+#include <map>
 #include <string>
+#include <thread>
 
 #include "marigold/loading.hpp"
+#include "marigold/loading_dialog.hpp"
+#include "platform/dialog/dialog.hpp"
 #include "marigold/single_instance.hpp"
 #include "platform/window/fake_window_service.hpp"
 #include "tests/marigold/demo_fixture.hpp"
 
 namespace marigold::testing {
 namespace {
+
+constexpr unsigned kHangSeconds = 60;
 
 class ProgramTest : public ::testing::Test {
  protected:
@@ -28,8 +34,10 @@ class ProgramTest : public ::testing::Test {
     Recorder().files[kMusicFile] = "module bytes";
     platform::SetWindowService(&platform::FakeWindow());
     platform::FakeWindow().Reset();
+    platform::dialog::FakeDialogs().Reset();
   }
   void TearDown() override {
+    Recorder().onCall = nullptr;
     SetEngineCalls(nullptr);
     platform::SetClockService(nullptr);
   }
@@ -79,6 +87,76 @@ TEST_F(ProgramTest, OtherCommandsAndKeysLeaveTheDemoRunning) {
   EXPECT_EQ(RunDemo(lockName.c_str()), 0);
   EXPECT_EQ(platform::FakeWindow().lastTitle, std::string(kWindowTitle));
   EXPECT_EQ(Recorder().running, 0);  // the engine was shut down
+}
+
+TEST_F(ProgramTest, LoadingDialogShowsItsStepsUntilTheRendererOpens) {
+  struct Seen {
+    int open;
+    std::string text;
+  };
+  std::map<std::string, Seen> seen;
+  Recorder().onCall = [&](const EngineCall& call) {
+    const auto& dialogs = platform::dialog::FakeDialogs();
+    seen[call.name] = {dialogs.modelessOpen,
+                       dialogs.frames.empty() ? "" : dialogs.frames.back().texts[0]};
+  };
+  EXPECT_EQ(RunDemo(lockName.c_str()), 0);
+  EXPECT_EQ(seen["klInitialize"].open, 1);
+  EXPECT_EQ(seen["klInitialize"].text, kLoadingWaitText);
+  EXPECT_EQ(seen["klSetupRendererDialog"].open, 1);
+  EXPECT_EQ(seen["klSetupRendererDialog"].text, kLoadingEngineText);
+  EXPECT_EQ(seen["klSetupRenderer"].open, 0);
+  EXPECT_EQ(platform::dialog::FakeDialogs().modelessOpened, 1);
+}
+
+TEST_F(ProgramTest, LoadingPictureHidesTheCursorLeavingItsCounterAlone) {
+  EXPECT_EQ(RunDemo(lockName.c_str()), 0);
+  EXPECT_GT(platform::FakeWindow().hideCursorCalls, 0);
+  EXPECT_TRUE(platform::FakeWindow().cursorHidden);
+  EXPECT_EQ(platform::FakeWindow().showCursorCalls, 0);
+}
+
+TEST_F(ProgramTest, MouseOverTheRunningDemoHidesTheCursor) {
+  Recorder().running = 0;
+  DemoWindowProcedure(nullptr, platform::WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(platform::FakeWindow().hideCursorCalls, 0);
+  Recorder().running = 1;
+  DemoWindowProcedure(nullptr, platform::WM_MOUSEMOVE, 0, 0);
+  EXPECT_EQ(platform::FakeWindow().hideCursorCalls, 1);
+}
+
+TEST_F(ProgramTest, RendererThatFailsToOpenEndsWithTheExitBoxAndStatusOne) {
+  Recorder().rendererOpens = 0;
+  EXPECT_EXIT(RunDemo(lockName.c_str()), ::testing::ExitedWithCode(1),
+              "Demo Exit Message: Initializing 3D engine failed!");
+}
+
+TEST_F(ProgramTest, FailureOnTheRenderThreadEndsWhileTheWindowThreadWaits) {
+  // The window thread pumps nothing while it waits for the render thread:
+  // the exit must not wait for it. A hang ends by the alarm, as a failure.
+  EXPECT_EXIT(
+      {
+        alarm(kHangSeconds);
+        Demo demo;
+        demo.window = platform::FakeWindow().CreatePopupWindow(kWindowTitle, DemoWindowProcedure,
+                                                               0, 0, 640, 480);
+        std::thread render([&demo] { demo.exitDemo("Render failure"); });
+        render.join();
+      },
+      ::testing::ExitedWithCode(1), "Demo Exit Message: Render failure");
+}
+
+TEST_F(ProgramTest, UserExitOnTheRenderThreadEndsWithStatusZero) {
+  EXPECT_EXIT(
+      {
+        alarm(kHangSeconds);
+        Demo demo;
+        demo.window = platform::FakeWindow().CreatePopupWindow(kWindowTitle, DemoWindowProcedure,
+                                                               0, 0, 640, 480);
+        std::thread render([&demo] { demo.exitDemo(nullptr); });
+        render.join();
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

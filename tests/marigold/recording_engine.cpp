@@ -13,6 +13,7 @@ RecordingEngine recorder;
 
 void Record(const char* name, std::vector<double> args, const void* record = nullptr) {
   recorder.calls.push_back({name, std::move(args), record});
+  if (recorder.onCall) recorder.onCall(recorder.calls.back());
 }
 
 int Initialize(void*, int) {
@@ -25,7 +26,7 @@ int SetupRendererDialog(void*, void*) {
 }
 int SetupRenderer(const void*) {
   Record("klSetupRenderer", {});
-  return 1;
+  return recorder.rendererOpens;
 }
 int AlfInit(const char* archive) {
   Record(("alfInit " + std::string(archive)).c_str(), {});

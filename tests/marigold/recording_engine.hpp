@@ -1,6 +1,7 @@
 // An engine that records the demo's calls with their arguments, for tests.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +26,8 @@ struct RecordingEngine {
   std::vector<std::string> loaded;  // scene files asked for
   bool loadFails = false;
   int rendererAccepted = 1;       // klSetupRendererDialog's answer
+  int rendererOpens = 1;          // klSetupRenderer's answer
+  std::function<void(const EngineCall&)> onCall;  // told of every call as it is made
   uint32_t presentMs = 0;         // the fake clock moves this much per klShowRender
   int width = 640;                // klGetInfo(2), (3)
   int height = 480;
