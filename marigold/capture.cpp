@@ -120,6 +120,9 @@ std::string OpenDemo(CaptureSession& session, const CaptureOptions& options,
   std::memcpy(config + KL_CONFIG_WIDTH, &width, sizeof width);
   std::memcpy(config + KL_CONFIG_HEIGHT, &height, sizeof height);
   if (!engine.setupRenderer(config)) return "cannot open an offscreen OpenGL display";
+  if (engine.getInfo(KL_INFO_WIDTH) != width || engine.getInfo(KL_INFO_HEIGHT) != height)
+    return "the offscreen display cannot be " + std::to_string(width) + "x" +
+           std::to_string(height);
   if (!platform::BASS_Init(platform::kBassOfflineDevice, kSoundRate, 0, nullptr))
     return "cannot open the offline sound mixer";
   session.soundStarted = true;

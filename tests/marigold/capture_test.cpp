@@ -67,6 +67,8 @@ class CaptureTest : public testing_support::ScratchDirTest {
   void SetUp() override {
     ScratchDirTest::SetUp();
     UseRecordingEngine();
+    Recorder().width = kWidth;  // the display the capture asks for
+    Recorder().height = kHeight;
     platform::SetBassService(&platform::SdlBassService());
     testing_support::WriteFile("Marigold.alf", "");  // the recording engine reads `files`
     SetModule(sync_tune::Write(chiptune::ModuleFormat::Xm));
@@ -274,6 +276,13 @@ TEST_F(CaptureTest, ArchiveWithoutMusicIsAClearFailure) {
   CaptureResult result = Capture(Options("out", 1));
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("marigold.xm"), std::string::npos) << result.error;
+}
+
+TEST_F(CaptureTest, ADisplayOfAnotherSizeIsAClearFailure) {
+  Recorder().width = kWidth + 1;
+  CaptureResult result = Capture(Options("out", 1));
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("8x4"), std::string::npos) << result.error;
 }
 
 TEST_F(CaptureTest, UnwritableOutputIsAClearFailure) {
