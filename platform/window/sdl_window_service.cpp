@@ -56,9 +56,10 @@ class Sdl final : public MessageLoopWindow {
         [this, window, width, height, pixels] {
           SDL_Window* sdlWindow = window_.load();
           if (window != sdlWindow) return;
+          constexpr int kIconBits = 32;
           SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-              const_cast<std::uint32_t*>(pixels), width, height, 32, width * 4,
-              SDL_PIXELFORMAT_ARGB8888);
+              const_cast<std::uint32_t*>(pixels), width, height, kIconBits,
+              width * static_cast<int>(sizeof *pixels), SDL_PIXELFORMAT_ARGB8888);
           if (!icon) return;
           SDL_SetWindowIcon(sdlWindow, icon);  // SDL copies the pixels
           SDL_FreeSurface(icon);
