@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace marigold {
 namespace {
@@ -25,6 +27,15 @@ socklen_t AbstractAddress(const char* name, sockaddr_un& address) {
   size_t length = std::min(std::strlen(name), sizeof address.sun_path - 1);
   std::memcpy(address.sun_path + 1, name, length);
   return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+}
+
+// One copy per user and desktop, as a named lock of a desktop session is:
+// the same user's demo on another display (or a test's private X server)
+// is another session.
+std::string SessionLockName(const char* name) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display) display = std::getenv("WAYLAND_DISPLAY");
+  return std::string(name) + "@" + std::to_string(::getuid()) + "@" + (display ? display : "");
 }
 
 bool Knock(const char* name) {
@@ -52,7 +63,9 @@ SingleInstance::~SingleInstance() {
     if (fd >= 0) ::close(fd);
 }
 
-SingleInstance::Result SingleInstance::acquire(const char* name, std::function<void()> onRaise) {
+SingleInstance::Result SingleInstance::acquire(const char* lockName, std::function<void()> onRaise) {
+  const std::string scoped = SessionLockName(lockName);
+  const char* name = scoped.c_str();
   socket_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (socket_ < 0) return Result::Failed;
   sockaddr_un address;

@@ -1,6 +1,6 @@
-// One copy of the demo at a time: a lock named by an abstract local socket,
-// gone with the process that holds it. A second copy knocks on it so the
-// first can raise its window, then leaves.
+// One copy of the demo at a time on a desktop: a lock named by an abstract
+// local socket, gone with the process that holds it. A second copy knocks
+// on it so the first can raise its window, then leaves.
 #pragma once
 
 #include <functional>
@@ -23,7 +23,7 @@ class SingleInstance {
   SingleInstance& operator=(const SingleInstance&) = delete;
   ~SingleInstance();  // releases the lock
 
-  // Takes the lock `name`; while held, `onRaise` runs (on a thread of its
+  // Takes the lock `name` of this user's desktop session; while held, `onRaise` runs (on a thread of its
   // own) whenever another copy tries to take it.
   Result acquire(const char* name, std::function<void()> onRaise);
 

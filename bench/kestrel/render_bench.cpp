@@ -181,9 +181,14 @@ kestrel::Snapshot Pattern(bool checks) {
 void WriteSceneFolder() {
   static bool written = false;
   if (written) return;
-  const fs::path folder = fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(getpid()));
+  static const fs::path folder =
+      fs::temp_directory_path() / ("kestrel-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
   fs::current_path(folder);
+  std::atexit([] {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  });
   const Bytes object = DomeObject();
   std::ofstream("dome.lwo", std::ios::binary).write(reinterpret_cast<const char*>(object.data()),
                                                     std::streamsize(object.size()));

@@ -53,9 +53,12 @@ LoopScript MakeLoopScript(const std::vector<unsigned char>& module, uint32_t end
   script.stepMs = kStepMs;
   std::vector<unsigned char> buffer(kStepFrames * kBytesPerFrame);
   const uint32_t end = marigold::EventPosition(endOrder, 0);
+  uint32_t last = 0;
   for (uint32_t time = 0; time < longestMs; time += kStepMs) {
     const uint32_t position = bass.BASS_ChannelGetPosition(music);
-    if (marigold::ExchangeHalves(position) >= end) break;
+    const uint32_t exchanged = marigold::ExchangeHalves(position);
+    if (exchanged >= end || exchanged < last) break;  // the end order, or the module looped
+    last = exchanged;
     script.positions.push_back(position);
     recording.time = time + kStepMs;
     bass.RenderOffline(buffer.data(), kStepFrames);

@@ -1,4 +1,4 @@
-// One pass of the demo's module (orders 0 to 20) mixed offline by the sound
+// One pass of the demo's module (orders 0 to 19) mixed offline by the sound
 // stand-in: the position heard every few milliseconds and the sync values
 // with the times their rows are heard. The frame benchmarks replay it
 // through the fake sound library and the fake clock, so every run samples
@@ -25,8 +25,8 @@ struct LoopScript {
   uint32_t PositionAt(uint32_t time) const;
 };
 
-// Mixes `module` (the file's bytes) offline until order `endOrder` or
-// `longestMs`; an empty script and a message in `error` when it cannot.
+// Mixes `module` (the file's bytes) offline until order `endOrder`, its
+// own loop back or `longestMs`; an empty script and a message in `error` when it cannot.
 LoopScript MakeLoopScript(const std::vector<unsigned char>& module, uint32_t endOrder,
                           uint32_t longestMs, std::string* error);
 

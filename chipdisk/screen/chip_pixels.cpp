@@ -169,17 +169,7 @@ void DarkenTo32Plain(const uint8_t* source, uint8_t* destination, size_t count, 
     StoreVector(destination, DarkenVector(std::bit_cast<Bytes16>(low), levels));
     StoreVector(destination + 16, DarkenVector(std::bit_cast<Bytes16>(high), levels));
   }
-  const uint32_t pair = LevelPair(level);
-  // Four pixels are twelve source bytes: three words in, four words out.
-  for (; i + 4 <= count; i += 4, source += 12, destination += 16) {
-    const uint32_t w0 = DarkenWord(Load32(source), pair);
-    const uint32_t w1 = DarkenWord(Load32(source + 4), pair);
-    const uint32_t w2 = DarkenWord(Load32(source + 8), pair);
-    Store32(destination, w0 & 0xFFFFFF);
-    Store32(destination + 4, (w0 >> 24) | ((w1 & 0xFFFF) << 8));
-    Store32(destination + 8, (w1 >> 16) | ((w2 & 0xFF) << 16));
-    Store32(destination + 12, w2 >> 8);
-  }
+  // The last eight pixels or fewer one at a time, so no read passes the end.
   for (; i < count; ++i, source += 3, destination += 4) DarkenPixelTo32(source, destination, level);
 }
 

@@ -171,10 +171,8 @@ void klStartRendering(void) {
   Apply2dDefaults();
 }
 
-void klEndRendering(void) {
-  ContextScope scope;
-  if (scope.ok()) glFlush();
-}
+// Nothing to do: the frame's commands go out together when it is shown.
+void klEndRendering(void) {}
 
 void klShowRender(void) {
   ContextScope scope;

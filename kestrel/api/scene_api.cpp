@@ -175,13 +175,7 @@ int klUploadSurfaces(void* record) {
   ContextScope scope;
   if (scope.ok()) {
     UploadSceneMeshes(*loaded);
-    // The usual programs now rather than at the first frame.
-    ShaderVariant variant;
-    variant.lights = LightKinds(*loaded->scene);
-    variant.textured = true;
-    SceneShader(variant);
-    variant.textured = false;
-    SceneShader(variant);
+    PrepareScenePrograms(*loaded);
   }
   return 1;
 }

@@ -65,6 +65,17 @@ void ShapeWindow(SDL_Window* window, const DisplayMode& mode) {
   SDL_ShowWindow(window);
 }
 
+// SDL keeps per-thread data for a thread that makes a context current and
+// frees it only for threads it started itself; this frees it for the others.
+struct ThreadData {
+  ~ThreadData() { SDL_TLSCleanup(); }
+};
+
+void FreeThreadDataAtExit() {
+  thread_local ThreadData data;
+  (void)data;
+}
+
 }  // namespace
 
 bool AttachWindow(SDL_Window* window) {
@@ -94,7 +105,12 @@ bool OpenContext(const DisplayMode& mode) {
     SetGlAttributes();
     ShapeWindow(c.window, mode);
   }
+  // Every call makes the context current and releases it; where the driver
+  // allows, releasing does not flush.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_NONE);
   c.gl = SDL_GL_CreateContext(c.window);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_RELEASE_BEHAVIOR, SDL_GL_CONTEXT_RELEASE_BEHAVIOR_FLUSH);
+  if (!c.gl) c.gl = SDL_GL_CreateContext(c.window);  // a driver that always flushes
   if (!c.gl) {
     Log("cannot create an OpenGL %d.%d core context: %s", kGlMajor, kGlMinor, SDL_GetError());
     if (c.ownWindow) {
@@ -158,6 +174,7 @@ ContextScope::ContextScope() : lock_(State().lock) {
   Context& c = State();
   if (!c.gl || !WindowAlive()) return;
   if (c.depth == 0) {
+    FreeThreadDataAtExit();
     if (SDL_GL_MakeCurrent(c.window, c.gl) != 0) {
       Log("cannot make the OpenGL context current: %s", SDL_GetError());
       return;

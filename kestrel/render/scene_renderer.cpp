@@ -1,6 +1,7 @@
 #include "kestrel/render/scene_renderer.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -36,7 +37,7 @@ Vec3 Normalized(Vec3 v) {
 
 LightUniforms GatherLights(const Scene& scene, double frame) {
   LightUniforms u;
-  u.kinds = LightKinds(scene);
+  u.kinds = LightKinds(scene);  // at most kMaxLights letters: no allocation
   for (size_t i = 0; i < scene.lights.size() && u.count < kMaxLights; ++i) {
     const Light& light = scene.lights[i];
     const Mat4 world = WorldMatrix(scene, {ItemKind::Light, static_cast<int>(i)}, frame);
@@ -92,7 +93,7 @@ class ProgramSwitch {
   // The program for the variant, current; null when it cannot be built.
   // An unlit variant leaves the lights out.
   const SceneProgram* Use(ShaderVariant variant, bool lit) {
-    variant.lights = lit ? frame_.lights.kinds : std::string();
+    variant.lights = lit ? frame_.lights.kinds : std::string();  // short: no allocation
     variant.fog = frame_.fog;
     const SceneProgram& p = SceneShader(variant);
     if (!p.program) return nullptr;
@@ -100,10 +101,11 @@ class ProgramSwitch {
     glUseProgram(p.program);
     current_ = p.program;
     worldSet_ = false;
-    for (GLuint done : prepared_) {
-      if (done == p.program) return &p;
+    if (std::find(prepared_.begin(), prepared_.begin() + preparedCount_, p.program) !=
+        prepared_.begin() + preparedCount_) {
+      return &p;
     }
-    prepared_.push_back(p.program);
+    if (preparedCount_ < prepared_.size()) prepared_[preparedCount_++] = p.program;
     glUniformMatrix4fv(p.viewProjection, 1, GL_FALSE, frame_.viewProjection.m.data());
     glUniform3f(p.cameraPosition, frame_.eye.x, frame_.eye.y, frame_.eye.z);
     glUniform4fv(p.lightPosition, kMaxLights, frame_.lights.position);
@@ -127,9 +129,14 @@ class ProgramSwitch {
   }
 
  private:
+  // Programs given the frame's uniforms; a frame uses a handful, and one
+  // beyond these only gets them again.
+  static constexpr size_t kPreparedPrograms = 32;
+
   const FrameUniforms& frame_;
   GLuint current_ = 0;
-  std::vector<GLuint> prepared_;
+  std::array<GLuint, kPreparedPrograms> prepared_{};
+  size_t preparedCount_ = 0;
   bool worldSet_ = false;
   const void* worldObject_ = nullptr;
 };
@@ -149,12 +156,13 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
       if (batch.surface < 0 || batch.surface >= static_cast<int>(object.mesh->surfaces.size()))
         continue;
       const Surface& surface = object.mesh->surfaces[batch.surface];
-      Image* image = SurfaceImage(loaded, surface);
+      Image* image = batch.image;
       if (image && !UploadImage(*image)) image = nullptr;
       if (Translucent(surface, image) != translucent) continue;
       ShaderVariant variant;
       variant.textured = image != nullptr;
       variant.vertexColors = !object.mesh->colors.empty();
+      variant.highlight = HighlightFor(surface.specular, surface.glossiness);
       const SceneProgram* p = programs.Use(variant, Lit(surface));
       if (!p) continue;
       if (programs.NeedsWorld(&object)) {
@@ -170,7 +178,9 @@ void DrawBatches(LoadedScene& loaded, ProgramSwitch& programs, double frame, boo
       glUniform3f(p->color, surface.color.x, surface.color.y, surface.color.z);
       glUniform1f(p->diffuse, surface.diffuse);
       glUniform1f(p->specular, surface.specular);
-      glUniform1f(p->exponent, std::exp2(10 * surface.glossiness + 2));
+      if (variant.highlight == kAnyExponent) {
+        glUniform1f(p->exponent, HighlightExponent(surface.glossiness));
+      }
       glUniform1f(p->luminosity, surface.luminosity);
       glUniform1f(p->alpha, 1 - surface.transparency);
       if (image) {
@@ -192,6 +202,27 @@ std::string LightKinds(const Scene& scene) {
     kinds += light.type == LightType::Distant ? 'd' : light.type == LightType::Spot ? 's' : 'p';
   }
   return kinds;
+}
+
+void PrepareScenePrograms(LoadedScene& loaded) {
+  const Scene& scene = *loaded.scene;
+  const std::string lights = LightKinds(scene);
+  ShaderVariant variant;
+  const bool fogged = scene.fog.type != FogType::Off;
+  for (const ObjectItem& object : scene.objects) {
+    if (!object.mesh) continue;
+    for (const Surface& surface : object.mesh->surfaces) {
+      variant.lights = Lit(surface) ? lights : std::string();
+      variant.textured = SurfaceImage(loaded, surface) != nullptr;
+      variant.vertexColors = !object.mesh->colors.empty();
+      variant.highlight = HighlightFor(surface.specular, surface.glossiness);
+      for (bool fog : {false, true}) {
+        if (fog && !fogged) continue;
+        variant.fog = fog;
+        SceneShader(variant);
+      }
+    }
+  }
 }
 
 void DrawScene(LoadedScene& loaded, const FrameSettings& settings) {

@@ -18,6 +18,10 @@ struct FrameSettings {
 // The scene's lights as the shader variants name them (see ShaderVariant).
 std::string LightKinds(const Scene& scene);
 
+// Builds the programs the scene's surfaces need (context current), so
+// that the first frames do not wait for them.
+void PrepareScenePrograms(LoadedScene& loaded);
+
 // Context current, target bound.
 void DrawScene(LoadedScene& loaded, const FrameSettings& settings);
 

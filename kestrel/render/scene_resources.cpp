@@ -121,7 +121,15 @@ void EvictSceneTextures(LoadedScene& loaded) {
 
 void UploadSceneMeshes(LoadedScene& loaded) {
   ForEachMesh(loaded, [&](const Mesh& mesh) {
-    if (!loaded.buffers.count(&mesh)) loaded.buffers[&mesh] = BuildBuffers(mesh);
+    if (loaded.buffers.count(&mesh)) return;
+    MeshBuffers buffers = BuildBuffers(mesh);
+    // Images live as long as the scene: looked up once, not every frame.
+    for (MeshBuffers::Batch& batch : buffers.batches) {
+      if (batch.surface >= 0 && batch.surface < static_cast<int>(mesh.surfaces.size())) {
+        batch.image = SurfaceImage(loaded, mesh.surfaces[batch.surface]);
+      }
+    }
+    loaded.buffers[&mesh] = std::move(buffers);
   });
 }
 

@@ -21,6 +21,7 @@ struct MeshBuffers {
     int surface = 0;
     GLsizei count = 0;
     size_t offset = 0;  // bytes into the index buffer
+    Image* image = nullptr;  // the surface's colour image, or null
   };
   std::vector<Batch> batches;
 };

@@ -2,6 +2,8 @@
 
 #include "kestrel/render/shader.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -51,6 +53,9 @@ in vec3 worldNormal;
 in vec2 uv;
 in vec4 tint;
 out vec4 fragment;
+float Highlight(float x) {
+  HIGHLIGHT
+}
 void main() {
   vec3 n = normalize(worldNormal);
   if (!gl_FrontFacing) n = -n;
@@ -79,8 +84,16 @@ void main() {
 }
 )";
 
+// The body of Highlight(x) for a variant's highlight shape.
+std::string HighlightCode(int highlight) {
+  if (highlight < 0) return "return pow(x, exponent);";
+  std::string code;
+  for (int i = 0; i < highlight; ++i) code += "x *= x; ";
+  return code + "return x;";
+}
+
 // The shading code of light `i` of kind `kind`.
-std::string LightCode(int i, char kind) {
+std::string LightCode(int i, char kind, bool highlight) {
   const std::string at = "[" + std::to_string(i) + "]";
   std::string code = "  {\n";
   if (kind == 'd') {
@@ -95,15 +108,26 @@ std::string LightCode(int i, char kind) {
     }
   }
   code += "    float nl = max(dot(n, l), 0.0);\n"
-          "    vec3 h = normalize(l + toEye);\n"
-          "    float highlight = nl > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;\n"
-          "    lit += lightColor" + at + " * (diffuse * nl * strength);\n"
-          "    shine += lightColor" + at + " * (specular * strength * highlight);\n  }\n";
-  return code;
+          "    lit += lightColor" + at + " * (diffuse * nl * strength);\n";
+  if (highlight) {
+    code += "    vec3 h = normalize(l + toEye);\n"
+            "    float highlight = nl > 0.0 ? Highlight(max(dot(n, h), 0.0)) : 0.0;\n"
+            "    shine += lightColor" + at + " * (specular * strength * highlight);\n";
+  }
+  return code + "  }\n";
 }
 
 std::string Key(const ShaderVariant& v) {
-  return v.lights + (v.fog ? "F" : "-") + (v.textured ? "T" : "-") + (v.vertexColors ? "C" : "-");
+  std::string key = v.lights;
+  key += v.fog ? 'F' : '-';
+  key += v.textured ? 'T' : '-';
+  key += v.vertexColors ? 'C' : '-';
+  key += char('a' + v.highlight - kNoHighlight);
+  return key;
+}
+
+void Replace(std::string& text, const std::string& marker, const std::string& with) {
+  text.replace(text.find(marker), marker.size(), with);
 }
 
 std::map<std::string, SceneProgram>& Programs() {
@@ -113,17 +137,31 @@ std::map<std::string, SceneProgram>& Programs() {
 
 }  // namespace
 
+float HighlightExponent(float glossiness) { return std::exp2(10 * glossiness + 2); }
+
+int HighlightFor(float specular, float glossiness) {
+  if (specular == 0) return kNoHighlight;
+  const float squarings = 10 * glossiness + 2;
+  const float whole = std::round(squarings);
+  if (std::fabs(squarings - whole) > 1e-3f || whole < 0 || whole > kMaxHighlightSquarings) {
+    return kAnyExponent;
+  }
+  return static_cast<int>(whole);
+}
+
 const SceneProgram& SceneShader(const ShaderVariant& variant) {
   const std::string key = Key(variant);
   auto found = Programs().find(key);
   if (found != Programs().end()) return found->second;
   SceneProgram& program = Programs()[key];  // a failed build stays empty
+  const int highlight = std::min(variant.highlight, kMaxHighlightSquarings);
   std::string lights;
   for (size_t i = 0; i < variant.lights.size() && i < size_t(kMaxLights); ++i) {
-    lights += LightCode(static_cast<int>(i), variant.lights[i]);
+    lights += LightCode(static_cast<int>(i), variant.lights[i], highlight != kNoHighlight);
   }
   std::string fragment = kFragmentSource;
-  fragment.replace(fragment.find("  LIGHTS\n"), 9, lights);
+  Replace(fragment, "  LIGHTS\n", lights);
+  Replace(fragment, "HIGHLIGHT", HighlightCode(highlight));
   fragment = "#version 330 core\n#define FOG " + std::to_string(variant.fog) +
              "\n#define TEXTURED " + std::to_string(variant.textured) +
              "\n#define VERTEX_COLORS " + std::to_string(variant.vertexColors) + "\n" + fragment;

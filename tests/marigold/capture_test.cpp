@@ -67,6 +67,8 @@ class CaptureTest : public testing_support::ScratchDirTest {
   void SetUp() override {
     ScratchDirTest::SetUp();
     UseRecordingEngine();
+    Recorder().width = kWidth;  // the display the capture asks for
+    Recorder().height = kHeight;
     platform::SetBassService(&platform::SdlBassService());
     testing_support::WriteFile("Marigold.alf", "");  // the recording engine reads `files`
     SetModule(sync_tune::Write(chiptune::ModuleFormat::Xm));
@@ -117,7 +119,8 @@ class CaptureTest : public testing_support::ScratchDirTest {
       Recorder().calls.clear();
       frames[frame] = seen;
       rgb->assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
-      for (size_t i = 0; i < rgb->size(); ++i) (*rgb)[i] = static_cast<uint8_t>(hash >> (i % 4 * 8));
+      for (size_t i = 0; i < rgb->size(); ++i)
+        (*rgb)[i] = static_cast<uint8_t>(hash >> (i % 4 * 8));
       return true;
     });
   }
@@ -276,6 +279,13 @@ TEST_F(CaptureTest, ArchiveWithoutMusicIsAClearFailure) {
   EXPECT_NE(result.error.find("marigold.xm"), std::string::npos) << result.error;
 }
 
+TEST_F(CaptureTest, ADisplayOfAnotherSizeIsAClearFailure) {
+  Recorder().width = kWidth + 1;
+  CaptureResult result = Capture(Options("out", 1));
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("8x4"), std::string::npos) << result.error;
+}
+
 TEST_F(CaptureTest, UnwritableOutputIsAClearFailure) {
   testing_support::WriteFile("taken", "a file, not a folder");
   CaptureResult result = Capture(Options("taken", 1));
@@ -285,8 +295,8 @@ TEST_F(CaptureTest, UnwritableOutputIsAClearFailure) {
 }
 
 TEST_F(CaptureTest, AFailedGrabIsReported) {
-  CaptureResult result =
-      RunCapture(Options("out", 3), [](uint32_t, int, int, std::vector<uint8_t>*) { return false; });
+  auto refuse = [](uint32_t, int, int, std::vector<uint8_t>*) { return false; };
+  CaptureResult result = RunCapture(Options("out", 3), refuse);
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("picture"), std::string::npos) << result.error;
 }

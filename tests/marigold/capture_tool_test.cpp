@@ -80,6 +80,14 @@ TEST_F(CaptureTool, MissingArchiveEndsWithStatusOne) {
   EXPECT_FALSE(fs::exists("out")) << "nothing is made for a capture that cannot start";
 }
 
+TEST_F(CaptureTool, DamagedArchiveEndsWithStatusOne) {
+  fs::create_directory("demo");
+  testing_support::WriteFile("demo/Marigold.alf", "PK\x03\x04 but nothing after");
+  auto run = RunTool(CAPTURE_PATH, {"-C", "demo", "-o", "out", "--seconds", "1"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot open the demo archive"), std::string::npos) << run.err;
+}
+
 TEST_F(CaptureTool, UnwritableOutputEndsWithStatusOne) {
   testing_support::WriteFile("Marigold.alf", "");
   testing_support::WriteFile("taken", "in the way");

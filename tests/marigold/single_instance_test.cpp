@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -62,6 +63,22 @@ TEST(SingleInstanceTest, DifferentNamesDoNotMeet) {
   SingleInstance two;
   EXPECT_EQ(one.acquire(TestLockName("a").c_str(), nullptr), SingleInstance::Result::First);
   EXPECT_EQ(two.acquire(TestLockName("b").c_str(), nullptr), SingleInstance::Result::First);
+}
+
+TEST(SingleInstanceTest, CopiesOnDifferentDisplaysDoNotMeet) {
+  const std::string name = TestLockName("displays");
+  const char* previous = std::getenv("DISPLAY");
+  const std::string saved = previous ? previous : "";
+  setenv("DISPLAY", ":71", 1);
+  SingleInstance one;
+  EXPECT_EQ(one.acquire(name.c_str(), nullptr), SingleInstance::Result::First);
+  setenv("DISPLAY", ":72", 1);
+  SingleInstance two;
+  EXPECT_EQ(two.acquire(name.c_str(), nullptr), SingleInstance::Result::First);
+  SingleInstance three;
+  EXPECT_EQ(three.acquire(name.c_str(), nullptr), SingleInstance::Result::Another);
+  if (previous) setenv("DISPLAY", saved.c_str(), 1);
+  else unsetenv("DISPLAY");
 }
 
 }  // namespace

@@ -56,6 +56,21 @@ TEST_F(AlfPack, TheSameFolderGivesTheSameBytesAndTheArchiveSkipsItself) {
   EXPECT_EQ(ReadFile("first.alf"), ReadFile("content/inside.alf"));
 }
 
+// Two builds of the sample demo give the same archive, byte for byte.
+TEST_F(AlfPack, TheSampleDemoIsTheSameEveryBuild) {
+  for (const char* folder : {"first", "second"}) {
+    const auto made = RunTool(MARIGOLD_CONTENT_PATH, {"-o", folder});
+    ASSERT_EQ(made.status, 0) << made.err;
+    const auto packed = RunTool(ALF_PACK_PATH, {std::string(folder) + ".alf", folder});
+    ASSERT_EQ(packed.status, 0) << packed.err;
+  }
+  EXPECT_EQ(ReadFile("first.alf"), ReadFile("second.alf"));
+  ASSERT_TRUE(kestrel::AlfInit("first.alf"));
+  for (const char* name : {"scenes\\common.lws", "scenes\\PicSpiral.lws", "scenes\\oblong_2k_2nd.lws",
+                           "small1.jpg", "small2.jpg", "marigold.jpg", "marigold.xm"})
+    EXPECT_TRUE(kestrel::DataFileExists(name)) << name;
+}
+
 TEST_F(AlfPack, FailuresAreReportedWithAStatus) {
   EXPECT_EQ(RunTool(ALF_PACK_PATH, {"only-one-argument"}).status, 2);
   const auto missing = RunTool(ALF_PACK_PATH, {"out.alf", "no-such-folder"});
