@@ -2,6 +2,8 @@
 #   make run     build and start the magazine on the sample issue
 #   make run-chipdisk   build and start the chip-music player on the sample disk
 #   make run-demo   build and start the 3D demo on the sample demo
+#   make capture-demo   the sample demo as PNG frames and a WAV file under
+#                build/release/marigold-capture (CAPTURE_ARGS, e.g. --seconds 10)
 #   make test    build and run every test: plain, sanitized, and the fuzz targets
 #   make bench   build and run the benchmarks
 #   make fuzz    run every fuzz target for longer (FUZZ_SECONDS, default 600)
@@ -12,13 +14,14 @@ BUILD_DIR    ?= build
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 TEST_FUZZ_SECONDS ?= 20
+CAPTURE_ARGS ?=
 
 CMAKE_GEN := -G Ninja
 RELEASE   := $(BUILD_DIR)/release
 ASAN      := $(BUILD_DIR)/asan
 FUZZ      := $(BUILD_DIR)/fuzz
 
-.PHONY: all deps build run run-chipdisk run-demo test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
+.PHONY: all deps build run run-chipdisk run-demo capture-demo test test-release test-asan test-fuzz fuzz bench sample sample-pages clean
 
 all: build
 
@@ -55,6 +58,11 @@ run-chipdisk: build
 run-demo: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target marigold marigold-sample
 	@bash scripts/run-demo.sh $(RELEASE)
+
+capture-demo: deps $(RELEASE)/build.ninja
+	cmake --build $(RELEASE) -j $(JOBS) --target marigold-capture marigold-sample
+	$(RELEASE)/marigold/marigold-capture -C $(RELEASE)/marigold-sample \
+	  -o $(RELEASE)/marigold-capture $(CAPTURE_ARGS)
 
 test: test-release test-asan test-fuzz
 

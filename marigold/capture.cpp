@@ -1,5 +1,6 @@
 #include "marigold/capture.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -213,9 +214,10 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
   Presented& shown = session.state();
 
   const bool wholePass = options.seconds <= 0;
+  const auto passLimit = std::min(kCaptureMaxFrames, static_cast<uint64_t>(kCaptureMaxSeconds) *
+                                                        static_cast<uint64_t>(options.fps));
   const uint64_t frames =
-      wholePass ? kCaptureMaxFrames
-                : static_cast<uint64_t>(std::llround(options.seconds * options.fps));
+      wholePass ? passLimit : static_cast<uint64_t>(std::llround(options.seconds * options.fps));
   const uint32_t loop = LoopPosition(demo);
   const auto stallFrames = static_cast<uint64_t>(kCaptureStallSeconds * options.fps);
   uint32_t lastPosition = kNoEventPosition;
@@ -248,7 +250,8 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
                                platform::PngCompression::Fast) != platform::kPngOk)
       return Failure("cannot write \"" + path + "\"");
   }
-  if (wholePass && frame == frames) return Failure("the demo did not loop within 100000 frames");
+  if (wholePass && frame == frames)
+    return Failure("the demo did not loop back within " + std::to_string(frames) + " frames");
   if (!MixUntil(CaptureAudioFrames(frame, options.fps), wav, samples) || !wav.Finish())
     return Failure("cannot write \"" + audioPath + "\"");
   RemoveStaleFrames(output, frame);

@@ -70,6 +70,8 @@ int RunDemo(const char* lockName) {
   demo->window =
       windows.CreatePopupWindow(kWindowTitle, DemoWindowProcedure, 0, 0, kMainWidth, kMainHeight);
   if (!demo->window) demo->exitDemo(kWindowError);
+  const platform::dialog::DialogIcon& icon = DemoIcon();
+  windows.SetWindowIcon(demo->window, icon.width, icon.height, icon.pixels);
   platform::dialog::HWND loadingDialog = OpenLoadingDialog();
   Engine().initialize(demo->window, 0);
   InitSound(*demo);

@@ -36,7 +36,8 @@ class ScreenService {
   virtual const char* DriverName() const = 0;
 
   // Makes a `width` x `height` drawing surface for `window` (black); false
-  // when the window has no surface.
+  // when the window has no surface. On a palette desktop the surface has 8
+  // bits and no channel masks, and presents show nothing of it.
   virtual bool Open(WindowHandle window, int32_t width, int32_t height) = 0;
   virtual ScreenFormat Format() const = 0;
   // The whole drawing surface for writing; false before Open or while

@@ -17,6 +17,7 @@ namespace {
 
 // When the display does not tell its refresh rate.
 constexpr int kDefaultRefreshHz = 60;
+constexpr int kPaletteBits = 8;
 
 class SdlScreen final : public ScreenService {
  public:
@@ -27,13 +28,24 @@ class SdlScreen final : public ScreenService {
     SDL_Window* sdlWindow = SdlMainWindow();
     if (!window || window != static_cast<WindowHandle>(sdlWindow)) return false;
     SDL_Surface* shown = SDL_GetWindowSurface(sdlWindow);
-    if (!shown) return false;
-    drawing_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, shown->format->BitsPerPixel,
-                                              shown->format->format);
-    if (!drawing_) return false;
+    if (shown) {
+      drawing_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, shown->format->BitsPerPixel,
+                                                shown->format->format);
+      format_ = {shown->format->BitsPerPixel, shown->format->Rmask, shown->format->Gmask,
+                 shown->format->Bmask};
+    } else if (OnPaletteDesktop(sdlWindow)) {
+      // SDL has no surface for palette desktops: the drawing surface is an
+      // 8-bit one with no channel masks that presents show nothing of.
+      drawing_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, kPaletteBits,
+                                                SDL_PIXELFORMAT_INDEX8);
+      format_ = {kPaletteBits, 0, 0, 0};
+      palette_ = true;
+    }
+    if (!drawing_) {
+      Close();
+      return false;
+    }
     SDL_FillRect(drawing_, nullptr, 0);
-    format_ = {shown->format->BitsPerPixel, shown->format->Rmask, shown->format->Gmask,
-               shown->format->Bmask};
     SDL_DisplayMode mode{};
     const int display = SDL_GetWindowDisplayIndex(sdlWindow);
     int hz = 0;
@@ -71,6 +83,7 @@ class SdlScreen final : public ScreenService {
     SDL_Window* sdlWindow = SdlMainWindow();
     if (!sdlWindow || static_cast<WindowHandle>(sdlWindow) != window_) return false;
     WaitForRefresh();
+    if (palette_) return true;
     SDL_Surface* shown = SDL_GetWindowSurface(sdlWindow);
     if (!shown) return false;
     SDL_Rect source{sourceX, sourceY, width, height};
@@ -86,6 +99,7 @@ class SdlScreen final : public ScreenService {
     SDL_FreeSurface(drawing_);
     drawing_ = nullptr;
     format_ = {};
+    palette_ = false;
   }
 
  private:
@@ -98,7 +112,19 @@ class SdlScreen final : public ScreenService {
     std::this_thread::sleep_until(epoch_ + periods * period_);
   }
 
+  // A desktop of 8 bits or fewer per pixel (SDL reports palette formats as
+  // unknown or indexed).
+  static bool OnPaletteDesktop(SDL_Window* window) {
+    SDL_DisplayMode desktop{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &desktop) != 0) return false;
+    const Uint32 format = SDL_GetWindowPixelFormat(window);
+    return (format == SDL_PIXELFORMAT_UNKNOWN || SDL_ISPIXELFORMAT_INDEXED(format)) &&
+           SDL_BITSPERPIXEL(desktop.format) <= kPaletteBits;
+  }
+
   SDL_Surface* drawing_ = nullptr;
+  bool palette_ = false;  // nothing is shown
   bool locked_ = false;
   ScreenFormat format_{};
   WindowHandle window_ = nullptr;

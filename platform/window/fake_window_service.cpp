@@ -13,6 +13,14 @@ void FakeWindowService::ShowMessageBox(WindowHandle owner, const char* text, con
   ConsoleWindowService().ShowMessageBox(owner, text, caption);
 }
 
+void FakeWindowService::SetWindowIcon(WindowHandle window, int width, int height,
+                                      const std::uint32_t* pixels) {
+  if (!window || window != MainWindow() || !pixels || width <= 0 || height <= 0) return;
+  iconWidth = width;
+  iconHeight = height;
+  iconPixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+}
+
 void FakeWindowService::HideCursor() {
   ++hideCursorCalls;
   cursorHidden = true;
@@ -52,6 +60,8 @@ void FakeWindowService::Reset() {
   cursorHidden = false;
   windowsOpened = windowsClosed = 0;
   windowShown = false;
+  iconWidth = iconHeight = 0;
+  iconPixels.clear();
   lastTitle = nullptr;
   lastPlacement = {};
   screenWidth = 1024;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <vector>
 
 #include "platform/window/message_loop.hpp"
 
@@ -27,6 +28,8 @@ class FakeWindowService final : public MessageLoopWindow {
   void ShowMessageBox(WindowHandle owner, const char* text, const char* caption) override;
   int ShowCursor(bool show) override;
   void HideCursor() override;
+  void SetWindowIcon(WindowHandle window, int width, int height,
+                     const std::uint32_t* pixels) override;
   void ShowWindow(WindowHandle window) override;
   bool GetScreenSize(int& width, int& height) override;
   uintptr_t SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) override;
@@ -47,6 +50,8 @@ class FakeWindowService final : public MessageLoopWindow {
   int windowsOpened = 0;
   int windowsClosed = 0;
   bool windowShown = false;
+  int iconWidth = 0, iconHeight = 0;  // of the last icon given to the main window
+  std::vector<std::uint32_t> iconPixels;
   const char* lastTitle = nullptr;
   WindowPlacement lastPlacement;  // of the window opened last
   int screenWidth = 1024;         // what GetScreenSize reports

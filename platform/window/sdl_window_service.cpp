@@ -49,6 +49,24 @@ class Sdl final : public MessageLoopWindow {
         false);
   }
 
+  void SetWindowIcon(WindowHandle window, int width, int height,
+                     const std::uint32_t* pixels) override {
+    if (!window || window != window_.load() || !pixels || width <= 0 || height <= 0) return;
+    RunOnWindowThread(
+        [this, window, width, height, pixels] {
+          SDL_Window* sdlWindow = window_.load();
+          if (window != sdlWindow) return;
+          constexpr int kIconBits = 32;
+          SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+              const_cast<std::uint32_t*>(pixels), width, height, kIconBits,
+              width * static_cast<int>(sizeof *pixels), SDL_PIXELFORMAT_ARGB8888);
+          if (!icon) return;
+          SDL_SetWindowIcon(sdlWindow, icon);  // SDL copies the pixels
+          SDL_FreeSurface(icon);
+        },
+        true);
+  }
+
   void ShowWindow(WindowHandle window) override {
     SDL_Window* sdlWindow = window_.load();
     if (!window || window != sdlWindow) return;

@@ -30,6 +30,7 @@ WindowHandle WindowService::CreatePopupWindow(const char*, WindowProcedure, int,
 }
 bool WindowService::GetScreenSize(int&, int&) { return false; }
 void WindowService::HideCursor() {}
+void WindowService::SetWindowIcon(WindowHandle, int, int, const std::uint32_t*) {}
 bool WindowService::PostMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) { return false; }
 bool WindowService::IsNextQueued(uint32_t) { return false; }
 void WindowService::ShowWindow(WindowHandle) {}

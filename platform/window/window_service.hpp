@@ -43,6 +43,10 @@ class WindowService {
                                          int width, int height);
   // The desktop's size in pixels (the first screen); false without one.
   virtual bool GetScreenSize(int& width, int& height);
+  // The icon window lists and title bars show for the window: `width` x
+  // `height` straight 0xAARRGGBB pixels, copied.
+  virtual void SetWindowIcon(WindowHandle window, int width, int height,
+                             const std::uint32_t* pixels);
   // Shows the window, raises it and gives it the keyboard.
   virtual void ShowWindow(WindowHandle window);
   // Sends WM_DESTROY, then the window is gone; later messages to it are

@@ -1,7 +1,8 @@
-// The display on a real window of a 16- and a 15-bit X screen. SDL's own
+// The display on real windows of 16-, 15- and 8-bit X screens. SDL's own
 // window surface (its texture framebuffer turned off) is then in the
-// screen's format, so the depth query and the 16-bit table pixels of whole
-// and darkened pictures are checked as the screen shows them.
+// screen's format: the depth query and the table pixels of whole and
+// darkened pictures are checked as the screen shows them, and on the palette
+// screen that nothing shows.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -96,17 +97,18 @@ Bytes Darkened(const Bytes& bgr, uint8_t level) {
   return out;
 }
 
-class ChipScreenDesktopTest : public ::testing::TestWithParam<int> {
+// A window filling an X screen of `bits` per pixel.
+class ChipScreenOnDesktop : public ::testing::Test {
  protected:
-  ChipScreenDesktopTest() {
+  explicit ChipScreenOnDesktop(int bits) : bits_(bits) {
     // The window surface in the X screen's own format, not SDL's 32-bit
     // texture framebuffer.
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
-    screen_ = std::make_unique<testing_support::TestScreen>(kScreenWidth, kScreenHeight, GetParam());
+    screen_ = std::make_unique<testing_support::TestScreen>(kScreenWidth, kScreenHeight, bits);
   }
 
   void SetUp() override {
-    if (!screen_->running()) GTEST_SKIP() << "Xvfb refuses a " << GetParam() << "-bit screen";
+    if (!screen_->running()) GTEST_SKIP() << "Xvfb refuses a " << bits_ << "-bit screen";
     platform::SetWindowService(&platform::SdlWindowService());
     platform::SetScreenService(nullptr);
     window_ = platform::Window().CreatePopupWindow(kCaption, ShowOnPaint, 0, 0, kScreenWidth,
@@ -134,8 +136,19 @@ class ChipScreenDesktopTest : public ::testing::TestWithParam<int> {
     EXPECT_EQ(wrong, 0u) << what << ": first at " << first;
   }
 
+  int bits_;
   std::unique_ptr<testing_support::TestScreen> screen_;
   platform::WindowHandle window_ = nullptr;
+};
+
+class ChipScreenDesktopTest : public ChipScreenOnDesktop, public ::testing::WithParamInterface<int> {
+ protected:
+  ChipScreenDesktopTest() : ChipScreenOnDesktop(GetParam()) {}
+};
+
+class ChipScreenPaletteDesktopTest : public ChipScreenOnDesktop {
+ protected:
+  ChipScreenPaletteDesktopTest() : ChipScreenOnDesktop(8) {}
 };
 
 TEST_P(ChipScreenDesktopTest, WholeAndDarkenedPicturesShowTheirTablePixels) {
@@ -156,5 +169,30 @@ INSTANTIATE_TEST_SUITE_P(Depths, ChipScreenDesktopTest, ::testing::Values(16, 15
                          [](const ::testing::TestParamInfo<int>& param) {
                            return "Bits" + std::to_string(param.param);
                          });
+
+}  // namespace
+
+namespace {
+
+// On a palette desktop the display is set up and draws succeed, but the
+// window never shows a picture.
+TEST_F(ChipScreenPaletteDesktopTest, SetUpSucceedsAndNothingIsShown) {
+  ASSERT_TRUE(ScreenSetUp(window_));
+  EXPECT_EQ(Display().depth, kDepthPalette);
+  const Bytes picture = Picture();
+  EXPECT_TRUE(DrawPicture(kScreenWidth, kScreenHeight, picture.data()));
+  EXPECT_TRUE(DrawDarkened(10, picture.data()));
+  EXPECT_TRUE(DrawRect(0, 0, 100, 100, picture.data()));
+  EXPECT_TRUE(PresentAll());
+  EXPECT_TRUE(Present(10, 10, 10, 10, 50, 50));
+  // Presents on a palette desktop send nothing to the server: nothing to wait for.
+  const Bytes capture = screen_->Capture();
+  ASSERT_EQ(capture.size(), kPixels * 3);
+  size_t differing = 0;
+  for (size_t i = 3; i < capture.size(); i += 3) {
+    differing += capture[i] != capture[0] || capture[i + 1] != capture[1] || capture[i + 2] != capture[2];
+  }
+  EXPECT_EQ(differing, 0u) << "the window shows something";
+}
 
 }  // namespace

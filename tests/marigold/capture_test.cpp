@@ -119,7 +119,8 @@ class CaptureTest : public testing_support::ScratchDirTest {
       Recorder().calls.clear();
       frames[frame] = seen;
       rgb->assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 0);
-      for (size_t i = 0; i < rgb->size(); ++i) (*rgb)[i] = static_cast<uint8_t>(hash >> (i % 4 * 8));
+      for (size_t i = 0; i < rgb->size(); ++i)
+        (*rgb)[i] = static_cast<uint8_t>(hash >> (i % 4 * 8));
       return true;
     });
   }
@@ -294,8 +295,8 @@ TEST_F(CaptureTest, UnwritableOutputIsAClearFailure) {
 }
 
 TEST_F(CaptureTest, AFailedGrabIsReported) {
-  CaptureResult result =
-      RunCapture(Options("out", 3), [](uint32_t, int, int, std::vector<uint8_t>*) { return false; });
+  auto refuse = [](uint32_t, int, int, std::vector<uint8_t>*) { return false; };
+  CaptureResult result = RunCapture(Options("out", 3), refuse);
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("picture"), std::string::npos) << result.error;
 }

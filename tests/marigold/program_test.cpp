@@ -4,14 +4,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <thread>
 
 #include "marigold/loading.hpp"
 #include "marigold/loading_dialog.hpp"
-#include "platform/dialog/dialog.hpp"
 #include "marigold/single_instance.hpp"
+#include "platform/dialog/dialog.hpp"
 #include "platform/window/fake_window_service.hpp"
 #include "tests/marigold/demo_fixture.hpp"
 
@@ -107,6 +108,15 @@ TEST_F(ProgramTest, LoadingDialogShowsItsStepsUntilTheRendererOpens) {
   EXPECT_EQ(seen["klSetupRendererDialog"].text, kLoadingEngineText);
   EXPECT_EQ(seen["klSetupRenderer"].open, 0);
   EXPECT_EQ(platform::dialog::FakeDialogs().modelessOpened, 1);
+}
+
+TEST_F(ProgramTest, WindowCarriesTheDemosIcon) {
+  EXPECT_EQ(RunDemo(lockName.c_str()), 0);
+  const platform::dialog::DialogIcon& icon = DemoIcon();
+  ASSERT_EQ(platform::FakeWindow().iconWidth, icon.width);
+  ASSERT_EQ(platform::FakeWindow().iconHeight, icon.height);
+  EXPECT_TRUE(std::equal(platform::FakeWindow().iconPixels.begin(),
+                         platform::FakeWindow().iconPixels.end(), icon.pixels));
 }
 
 TEST_F(ProgramTest, LoadingPictureHidesTheCursorLeavingItsCounterAlone) {

@@ -193,6 +193,17 @@ TEST_F(SdlWindowTest, AnInterruptAsksTheWindowToClose) {
   window_ = nullptr;
 }
 
+TEST_F(SdlWindowTest, IconReachesTheWindowListsPropertyPixelForPixel) {
+  // Opaque red, half-transparent blue, clear, and clear white.
+  const std::uint32_t pixels[] = {0xFFFF0000, 0x800000FF, 0x00000000, 0x00FFFFFF};
+  Window().SetWindowIcon(window_, 2, 2, pixels);
+  // Width, height, then the pixels as 0xAARRGGBB numbers.
+  EXPECT_EQ(screen_.xvfb().Run("xprop -id $(xdotool search --name '^Varnel$' | head -1)"
+                               " -f _NET_WM_ICON 32c '=$0+' _NET_WM_ICON"
+                               " | grep -q '=2, 2, 4294901760, 2147483903, 0, 16777215$'"),
+            0);
+}
+
 TEST_F(SdlWindowTest, TimerTicksArriveOnTheWindowThreadUntilKilled) {
   ASSERT_EQ(Window().SetTimer(window_, 1638, 100), 1638u);
   ASSERT_TRUE(testing_support::PumpUntil(window_, [] { return Count(WM_TIMER, 1638) >= 3; }));
