@@ -1,48 +1,20 @@
 // Surfaces without diffuse and specular light: the lights leave them alone,
 // whatever their strength, and ambient and luminous light remain.
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "tests/kestrel/scene/lw_builder.hpp"
 #include "tests/kestrel_render/render_fixture.hpp"
 
 namespace kestrel_test {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using namespace lw_builder;
 
-void U2(Bytes& b, uint16_t v) {
-  b.push_back(uint8_t(v >> 8));
-  b.push_back(uint8_t(v));
-}
-void U4(Bytes& b, uint32_t v) {
-  U2(b, uint16_t(v >> 16));
-  U2(b, uint16_t(v));
-}
-void F4(Bytes& b, float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, 4);
-  U4(b, bits);
-}
-void Text(Bytes& b, const char* text, size_t count) {
-  for (size_t i = 0; i < count; ++i) b.push_back(uint8_t(text[i]));
-}
-void Name(Bytes& b, const std::string& name) {
-  Text(b, name.c_str(), name.size() + 1);
-  if ((name.size() + 1) & 1) b.push_back(0);
-}
-Bytes Chunk(const char* id, const Bytes& body, bool sub) {
-  Bytes b;
-  Text(b, id, 4);
-  if (sub) U2(b, uint16_t(body.size())); else U4(b, uint32_t(body.size()));
-  b.insert(b.end(), body.begin(), body.end());
-  if (body.size() & 1) b.push_back(0);
-  return b;
-}
 Bytes SubFloat(const char* id, float value) {
   Bytes b;
   F4(b, value);
-  return Chunk(id, b, true);
+  return SubChunk(id, b);
 }
 
 constexpr uint16_t kDoubleSided = 1 << 8;
@@ -50,9 +22,9 @@ constexpr uint16_t kDoubleSided = 1 << 8;
 // Two quads side by side facing the camera, both orange and half luminous:
 // "Unlit" (left) without diffuse or specular light, "Lit" (right) with both.
 Bytes TwoQuads() {
-  Bytes srfs, pnts, pols, form;
-  Name(srfs, "Unlit");
-  Name(srfs, "Lit");
+  Bytes srfs, pnts, pols;
+  S0(srfs, "Unlit");
+  S0(srfs, "Lit");
   const float xs[2][2] = {{-1.0f, -0.1f}, {0.1f, 1.0f}};
   for (const auto& x : xs) {
     for (float y : {-0.5f, 0.5f}) {
@@ -69,25 +41,21 @@ Bytes TwoQuads() {
     for (uint16_t corner : {0, 2, 3, 1}) U2(pols, uint16_t(base + corner));
     U2(pols, uint16_t(q + 1));
   }
-  Text(form, "LWOB", 4);
-  for (const Bytes& chunk : {Chunk("SRFS", srfs, false), Chunk("PNTS", pnts, false),
-                             Chunk("POLS", pols, false)})
-    form.insert(form.end(), chunk.begin(), chunk.end());
+  std::vector<Bytes> chunks = {Chunk("SRFS", srfs), Chunk("PNTS", pnts), Chunk("POLS", pols)};
   for (const char* name : {"Unlit", "Lit"}) {
     const bool lit = std::string(name) == "Lit";
     Bytes body;
-    Name(body, name);
+    S0(body, name);
     Bytes colour = {204, 102, 51, 0};
     Bytes flags;
     U2(flags, kDoubleSided);
-    for (const Bytes& sub : {Chunk("COLR", colour, true), Chunk("FLAG", flags, true),
+    for (const Bytes& sub : {SubChunk("COLR", colour), SubChunk("FLAG", flags),
                              SubFloat("VLUM", 0.5f), SubFloat("VDIF", lit ? 1.0f : 0.0f),
                              SubFloat("VSPC", lit ? 0.5f : 0.0f)})
       body.insert(body.end(), sub.begin(), sub.end());
-    const Bytes surface = Chunk("SURF", body, false);
-    form.insert(form.end(), surface.begin(), surface.end());
+    chunks.push_back(Chunk("SURF", body));
   }
-  return Chunk("FORM", form, false);
+  return Form("LWOB", chunks);
 }
 
 std::string Still(const char* keyword, double z) {
