@@ -4,23 +4,10 @@
 
 #include <cstdint>
 
+#include "marigold/sync_values.hpp"
 #include "marigold/timeline.hpp"
 
 namespace marigold {
-
-// The module's sync values.
-enum SyncValue : uint32_t {
-  kSyncFadeToBlack = 1,
-  kSyncFlash = 2,
-  kSyncOverlaysOff = 3,
-  kSyncFadeFromBlack = 4,
-  kSyncFadeToWhite = 5,
-  kSyncZoomBlur = 6,
-  kSyncMind = 7,
-  kSyncStretchBlur = 8,
-  kSyncGlowBoost = 9,
-  kSyncFlyby = 15,
-};
 
 // fadeFromBlackStart when no fade from black runs.
 constexpr uint32_t kNoFade = 0xFFFFFFFF;

@@ -17,17 +17,23 @@ namespace marigold::testing {
 constexpr uint32_t kClockStart = 100000;
 constexpr platform::HMUSIC kMusic = 1;
 
+// The recording engine, a fresh fake sound library whose device opens
+// (`initialised` says whether it already has), and the fake clock at kClockStart.
+inline void UseFakeDemoServices(bool soundInitialised) {
+  UseRecordingEngine();
+  platform::SetBassService(&platform::FakeBass());
+  platform::FakeBass().Reset();
+  platform::FakeBass().initFails = false;
+  platform::FakeBass().initFailsFor.clear();
+  platform::FakeBass().initialised = soundInitialised;
+  platform::SetClockService(&platform::FakeClock());
+  platform::FakeClock().now = kClockStart;
+}
+
 class DemoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseRecordingEngine();
-    platform::SetBassService(&platform::FakeBass());
-    platform::FakeBass().Reset();
-    platform::FakeBass().initFails = false;
-    platform::FakeBass().initFailsFor.clear();
-    platform::FakeBass().initialised = true;
-    platform::SetClockService(&platform::FakeClock());
-    platform::FakeClock().now = kClockStart;
+    UseFakeDemoServices(true);
     demo = std::make_unique<Demo>();
     AppendDemoEvents(*demo);
     ASSERT_EQ(LoadDemoScenes(*demo), nullptr);

@@ -14,14 +14,7 @@ namespace {
 class LoadingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseRecordingEngine();
-    platform::SetBassService(&platform::FakeBass());
-    platform::FakeBass().Reset();
-    platform::FakeBass().initFails = false;
-    platform::FakeBass().initFailsFor.clear();
-    platform::FakeBass().initialised = false;
-    platform::SetClockService(&platform::FakeClock());
-    platform::FakeClock().now = kClockStart;
+    UseFakeDemoServices(false);
     Recorder().presentMs = 16;
     Recorder().files[kMusicFile] = "module bytes";
   }

@@ -24,13 +24,7 @@ constexpr unsigned kHangSeconds = 60;
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseRecordingEngine();
-    platform::SetBassService(&platform::FakeBass());
-    platform::FakeBass().Reset();
-    platform::FakeBass().initFails = false;
-    platform::FakeBass().initFailsFor.clear();
-    platform::SetClockService(&platform::FakeClock());
-    platform::FakeClock().now = kClockStart;
+    UseFakeDemoServices(false);
     Recorder().presentMs = 16;
     Recorder().files[kMusicFile] = "module bytes";
     platform::SetWindowService(&platform::FakeWindow());

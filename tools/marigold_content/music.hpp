@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "marigold/sync_values.hpp"
 #include "tools/chiptune/song.hpp"
 
 namespace demotools {
@@ -23,18 +24,7 @@ constexpr int kFinaleOrder = 15;
 constexpr int kLoopOrder = 20;
 
 // The sync values the demo acts on.
-enum SyncValue : uint8_t {
-  kSyncFadeToBlack = 1,
-  kSyncFlash = 2,
-  kSyncClearFades = 3,
-  kSyncFadeFromBlack = 4,
-  kSyncFadeToWhite = 5,
-  kSyncZoomBlur = 6,
-  kSyncMind = 7,
-  kSyncStretchBlur = 8,
-  kSyncGlowBoost = 9,
-  kSyncFlyby = 15,
-};
+using enum marigold::SyncValue;
 
 // One sync marker: the value at an order's row.
 struct SyncCue {

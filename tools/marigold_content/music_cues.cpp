@@ -29,7 +29,7 @@ const std::vector<SyncCue>& DemoSyncCues() {
       // The float: out of black (the black overlay ends a row later, under
       // the fading one), flybys and stretches.
       {8, 0, kSyncFadeFromBlack},
-      {8, 1, kSyncClearFades},
+      {8, 1, kSyncOverlaysOff},
       {8, 32, kSyncFlyby},
       {9, 0, kSyncStretchBlur},
       {9, 32, kSyncGlowBoost},
@@ -44,7 +44,7 @@ const std::vector<SyncCue>& DemoSyncCues() {
       {12, 56, kSyncFadeToWhite},
       // The disco: a flash out of the white, glow and zooms.
       {13, 0, kSyncFlash},
-      {13, 1, kSyncClearFades},
+      {13, 1, kSyncOverlaysOff},
       {13, 16, kSyncGlowBoost},
       {13, 32, kSyncZoomBlur},
       {13, 48, kSyncGlowBoost},

@@ -147,7 +147,7 @@ TEST(DemoTuneLayout, NoSceneStaysHiddenUnderAnOverlay) {
       switch (cue.value) {
         case demotools::kSyncFadeToBlack: black = true; break;
         case demotools::kSyncFadeToWhite: white = true; break;
-        case demotools::kSyncClearFades: black = white = false; break;
+        case demotools::kSyncOverlaysOff: black = white = false; break;
         case demotools::kSyncMind: black = false; break;
         default: break;
       }
