@@ -178,6 +178,11 @@ int klCreateRenderTarget(void* record);
  * then the target). */
 int klSetRenderTarget(void* record);
 
+/* Copies the screen's frame as drawn so far into render target `record`,
+ * scaled to its size, so that an effect decided late in a frame can still
+ * work on the frame's picture. Returns 1, or 0 for an unknown record. */
+int klCopyScreenToTarget(void* record);
+
 /* ---- Scenes -------------------------------------------------------------- */
 
 /* Loads the LightWave scene `file` (archive or directory) with its objects

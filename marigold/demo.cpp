@@ -96,9 +96,20 @@ void Demo::drawBlurBase() {
                       1);
 }
 
+void Demo::catchUpBlur(uint32_t time) {
+  if (blurring()) return;
+  const bool stretch = time - stretchBlurStart < kStretchBlurMs;
+  const bool zoom = time - zoomBlurStart < kZoomBlurMs;
+  if (!stretch && !zoom) return;
+  if (!Engine().copyScreenToTarget(largeTarget)) return;
+  stretchBlurOn = stretch;
+  zoomBlurOn = !stretch;
+}
+
 void Demo::afterFrame() {
   uint32_t time = now;
   const EngineCalls& engine = Engine();
+  catchUpBlur(time);
   if (time - zoomBlurStart < kZoomBlurMs && zoomBlurOn) {
     drawBlurBase();
     float c = static_cast<float>(kZoomBlurMs - (time - zoomBlurStart)) * 0.005f;
@@ -176,11 +187,13 @@ void Demo::drawGlow(SceneEvent& event, uint32_t t, float base) {
   if (!renderTargetsReady) return;
   Engine().setRenderTarget(smallTarget);
   event.drawScene(t);
+  Engine().setRenderTarget(nullptr);
+  Engine().startRendering();
+  // Read as late as possible: a sync heard while the scene was drawn still
+  // brightens this frame.
   uint32_t d = (event.startTime + t) - glowBoostStart;
   float boost =
       d < kGlowBoostMs ? static_cast<float>(kGlowBoostMs - d) * 0.0033333334f * 0.5f : 0.0f;
-  Engine().setRenderTarget(nullptr);
-  Engine().startRendering();
   Engine().putImage(-0.005f, 0.005f, 1.001f, 1.001f, smallTarget, base + boost, 0, 0,
                     KL_BLEND_SRCALPHA, KL_BLEND_INVSRCALPHA);
   Engine().endRendering();

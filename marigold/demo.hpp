@@ -22,6 +22,8 @@ class Demo : public Timeline {
   void afterFrame() override;
   // A blurred second pass of the event's scene through the small target.
   void drawGlow(SceneEvent& event, uint32_t t, float base);
+  // Whether this frame's scene is drawn into the large target for a blur.
+  bool blurring() const { return zoomBlurOn || stretchBlurOn; }
 
   // Effect times are clock values in milliseconds; flags are 0 or 1. The
   // sync procedure stores them, the render thread reads them.
@@ -47,6 +49,9 @@ class Demo : public Timeline {
   uint32_t renderTargetsReady = 0;
 
  private:
+  // A blur whose sync was heard after the frame began: the scene went to
+  // the screen, so the blur takes the frame's picture from there.
+  void catchUpBlur(uint32_t time);
   void drawBlurBase();
   void drawFlyby();
   void drawFlash();

@@ -49,19 +49,30 @@ void GlowSceneEvent::drawFrame(uint32_t t) {
   demo().drawGlow(*this, GlowTime(t, glowLag), glowBase);
 }
 
+uint32_t PicSpiralEvent::mindAge(uint32_t t) { return (startTime + t) - demo().mindStart; }
+
+void PicSpiralEvent::drawMind(uint32_t age) {
+  if (age < kMindOverBlackMs) demo().fadeToBlackOn = 0;
+  float alpha = std::min(static_cast<float>(age) * 0.002f, 1.0f);
+  Engine().startRendering();
+  Engine().putImageEx(0, 0, 1, 1, mind, alpha, 0, 0, KL_BLEND_SRCALPHA, KL_BLEND_ZERO, 1, 1, 1, 1,
+                      1);
+}
+
 void PicSpiralEvent::drawFrame(uint32_t t) {
   Engine().setState(KL_STATE_FOG, 0);
   Demo& shared = demo();
-  uint32_t m = (startTime + t) - shared.mindStart;
-  if (m < kMindMs) {
-    if (m < kMindOverBlackMs) shared.fadeToBlackOn = 0;
-    float alpha = std::min(static_cast<float>(m) * 0.002f, 1.0f);
-    Engine().startRendering();
-    Engine().putImageEx(0, 0, 1, 1, mind, alpha, 0, 0, KL_BLEND_SRCALPHA, KL_BLEND_ZERO, 1, 1, 1,
-                        1, 1);
+  if (const uint32_t age = mindAge(t); age < kMindMs) {
+    drawMind(age);
   } else {
     drawScene(t);
     shared.drawGlow(*this, t, kSpiralGlow);
+    // A sync heard while the scene was drawn shows in this frame still: the
+    // picture replaces every pixel, in the target the blur reads.
+    if (const uint32_t lateAge = mindAge(t); lateAge < kMindMs) {
+      if (shared.blurring()) Engine().setRenderTarget(shared.largeTarget);
+      drawMind(lateAge);
+    }
   }
   float logoAlpha = -1;
   if (t > kLogoInStart && t < kLogoFullStart) {

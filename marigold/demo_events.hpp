@@ -50,6 +50,10 @@ class JazzzEvent : public GlowSceneEvent {
 class PicSpiralEvent : public DemoSceneEvent {
  public:
   void drawFrame(uint32_t t) override;
+  // Milliseconds since the sync that calls up "Mind", at local time t.
+  uint32_t mindAge(uint32_t t);
+  // "Mind" over the whole target, `age` ms after its sync.
+  void drawMind(uint32_t age);
 
   const void* logo = nullptr;
   const void* loading = nullptr;

@@ -41,7 +41,7 @@ int SetTarget(void* record) { return klSetRenderTarget(record); }
 
 const EngineCalls kKestrel{
     klInitialize,    klSetupRendererDialog, klSetupRenderer, alfInit,
-    klGetInfo,       klSetState,       klDone,          SetTarget,        LoadScene,
+    klGetInfo,       klSetState,       klDone,          SetTarget,        klCopyScreenToTarget, LoadScene,
     klRenderFrame,   klUploadTextures, klEvictTextures, klUploadSurfaces, klDoneScene,
     klStartRendering, klEndRendering,  klShowRender,    klPutImage,       klPutImageEx,
     klPutRect,       ApplyKestrelStateBlock, SetKestrelRenderState, klCreateRenderTarget,

@@ -17,6 +17,7 @@ struct EngineCalls {
   void (*setState)(int state, int value);
   void (*done)();
   int (*setRenderTarget)(void* record);
+  int (*copyScreenToTarget)(void* record);
   int (*loadLWS)(const char* file, void* record);
   int (*renderFrame)(void* record, float frame);
   int (*uploadTextures)(void* record);

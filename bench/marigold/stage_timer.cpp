@@ -53,6 +53,10 @@ int SetRenderTarget(void* record) {
                [&] { return KestrelCalls().setRenderTarget(record); });
 }
 
+int CopyScreenToTarget(void* record) {
+  return Timed(Stage::Blur, [&] { return KestrelCalls().copyScreenToTarget(record); });
+}
+
 int RenderFrame(void* record, float frame) {
   return Timed(State().glowOpen ? Stage::GlowScene : Stage::Scene,
                [&] { return KestrelCalls().renderFrame(record, frame); });
@@ -104,6 +108,7 @@ void SetState(int state, int value) {
 marigold::EngineCalls MakeTable() {
   marigold::EngineCalls table = KestrelCalls();
   table.setRenderTarget = SetRenderTarget;
+  table.copyScreenToTarget = CopyScreenToTarget;
   table.renderFrame = RenderFrame;
   table.startRendering = StartRendering;
   table.endRendering = EndRendering;

@@ -4,11 +4,14 @@
 // disk audio driver (its real-time pace, written nowhere), the real clock.
 //
 // A sync counts as shown by the first frame whose drawing read it: the
-// blurs, "Mind" and the glow boost are read from the frame's start, the
-// flash, fades and flyby when its overlays are drawn. Its latency runs from
-// the sync procedure's call (made when the sound stand-in's heard position
-// reaches the row) to the return of that frame's present. MARIGOLD_SYNC_SECONDS
-// sets how long the demo plays (60 s), MARIGOLD_SYNC_LOG=1 lists every sync.
+// glow boost just before the glow is blended, "Mind" once more after the
+// opening scene and its glow are drawn, everything else (blurs, flyby, flash,
+// fades) when the overlays are drawn. Each read point is taken at an engine
+// call or frame stage just before the read, so a sync heard in between counts
+// for the next frame. Its latency runs from the sync procedure's call (made
+// when the sound stand-in's heard position reaches the row) to the return of
+// that frame's present. MARIGOLD_SYNC_SECONDS sets how long the demo plays
+// (60 s), MARIGOLD_SYNC_LOG=1 lists every sync.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -41,12 +44,13 @@ int RunSeconds() {
   return seconds > 0 ? seconds : kDefaultSeconds;
 }
 
-// Whether the effect of sync `value` is read at the frame's start (true) or
-// with its overlays (false); values without an effect are not measured.
-bool ReadAtStart(uint32_t value) {
+enum class ReadPoint { kOverlays, kGlowBlend, kMindLate };
+
+ReadPoint ReadPointOf(uint32_t value) {
   using namespace marigold;
-  return value == kSyncZoomBlur || value == kSyncStretchBlur || value == kSyncMind ||
-         value == kSyncGlowBoost;
+  if (value == kSyncGlowBoost) return ReadPoint::kGlowBlend;
+  if (value == kSyncMind) return ReadPoint::kMindLate;
+  return ReadPoint::kOverlays;
 }
 bool HasEffect(uint32_t value) { return (value >= 1 && value <= 9) || value == 15; }
 
@@ -66,24 +70,46 @@ class ProbedDemo : public marigold::Demo {
     heardCount_.store(syncs_.size(), std::memory_order_release);
   }
   void beforeFrame() override {
-    seenAtStart_ = heardCount_.load(std::memory_order_acquire);
+    frameStart_ = Clock::now();
+    const size_t count = HeardCount();
+    // Without a glow the boost and the late "Mind" read nothing this frame;
+    // counting from the frame's start keeps the figure on the safe side.
+    seenAtGlow_ = count;
+    seenAtMind_ = count;
+    glowBlended_ = false;
+    mindPointTaken_ = false;
     Demo::beforeFrame();
   }
   void afterFrame() override {
-    seenAtOverlays_ = heardCount_.load(std::memory_order_acquire);
+    seenAtOverlays_ = HeardCount();
     Demo::afterFrame();
   }
 
+  // Engine calls on the render thread, seen before they run.
+  void SettingTarget() { countAtTarget_ = HeardCount(); }
+  void PuttingImage(const void* image) {
+    if (image != smallTarget) return;
+    // The boost is read after the glow's switch back to the screen.
+    seenAtGlow_ = countAtTarget_;
+    glowBlended_ = true;
+  }
+  void EndingRendering() {
+    // The glow's bracket ends; "Mind" is looked at again after it.
+    if (!glowBlended_ || mindPointTaken_) return;
+    seenAtMind_ = HeardCount();
+    mindPointTaken_ = true;
+  }
   // The frame just presented: the syncs it showed get their latency.
   void Presented(Clock::time_point at) {
-    const double frame = lastPresent_ != Clock::time_point{} ? Ms(at - lastPresent_) : 0;
-    if (frame > 0) frameMs_.push_back(frame);
-    lastPresent_ = at;
+    // From this frame's start: the marker at the module's start draws and
+    // presents nothing for seconds.
+    const double frame = Ms(at - frameStart_);
+    frameMs_.push_back(frame);
     std::lock_guard guard(mutex_);
     for (size_t i = firstOpen_; i < syncs_.size(); ++i) {
       HeardSync& sync = syncs_[i];
       if (sync.shown || !HasEffect(sync.value)) continue;
-      if (i >= (ReadAtStart(sync.value) ? seenAtStart_ : seenAtOverlays_)) continue;
+      if (i >= SeenAt(ReadPointOf(sync.value))) continue;
       sync.shown = true;
       latencyMs_.push_back(Ms(at - sync.heard));
       beyondFrameMs_.push_back(latencyMs_.back() - frame);
@@ -105,13 +131,28 @@ class ProbedDemo : public marigold::Demo {
     return std::chrono::duration<double, std::milli>(d).count();
   }
 
+  size_t HeardCount() const { return heardCount_.load(std::memory_order_acquire); }
+  size_t SeenAt(ReadPoint point) const {
+    switch (point) {
+      case ReadPoint::kGlowBlend: return seenAtGlow_;
+      case ReadPoint::kMindLate: return seenAtMind_;
+      case ReadPoint::kOverlays: break;
+    }
+    return seenAtOverlays_;
+  }
+
   std::mutex mutex_;
   std::vector<HeardSync> syncs_;
   std::atomic<size_t> heardCount_{0};
-  size_t seenAtStart_ = 0;     // render thread only
-  size_t seenAtOverlays_ = 0;  // render thread only
+  // Render thread only: the syncs heard before each read point of the frame.
+  size_t seenAtGlow_ = 0;
+  size_t seenAtMind_ = 0;
+  size_t seenAtOverlays_ = 0;
+  size_t countAtTarget_ = 0;
+  bool glowBlended_ = false;
+  bool mindPointTaken_ = false;
   size_t firstOpen_ = 0;
-  Clock::time_point lastPresent_;
+  Clock::time_point frameStart_;  // render thread only
 };
 
 ProbedDemo* probed = nullptr;
@@ -119,6 +160,19 @@ ProbedDemo* probed = nullptr;
 void ShowRenderProbed() {
   marigold::KestrelCalls().showRender();
   if (probed) probed->Presented(Clock::now());
+}
+int SetRenderTargetProbed(void* record) {
+  if (probed) probed->SettingTarget();
+  return marigold::KestrelCalls().setRenderTarget(record);
+}
+void PutImageProbed(float x, float y, float sx, float sy, const void* image, float alpha, int r0,
+                    int r1, int src, int dst) {
+  if (probed) probed->PuttingImage(image);
+  marigold::KestrelCalls().putImage(x, y, sx, sy, image, alpha, r0, r1, src, dst);
+}
+void EndRenderingProbed() {
+  if (probed) probed->EndingRendering();
+  marigold::KestrelCalls().endRendering();
 }
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -148,6 +202,9 @@ void BM_SyncLatency(benchmark::State& state) {
   marigold::LoadDemo(demo);
   static marigold::EngineCalls table = marigold::KestrelCalls();
   table.showRender = ShowRenderProbed;
+  table.setRenderTarget = SetRenderTargetProbed;
+  table.putImage = PutImageProbed;
+  table.endRendering = EndRenderingProbed;
   marigold::SetEngineCalls(&table);
   probed = &demo;
 

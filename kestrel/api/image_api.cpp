@@ -46,6 +46,23 @@ void Put(const Quad2d& quad, const void* imageAddress, bool textured) {
   DrawQuad(quad, image);
 }
 
+// Leaves the target's framebuffer bound.
+void CopyScreenTo(const Image& target) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.framebuffer);
+  glBlitFramebuffer(0, 0, ScreenWidth(), ScreenHeight(), 0, 0, target.width, target.height,
+                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
+}
+
+// A software renderer builds its copy program on the first copy: done while
+// the target is made, the first late blur of the show does not stall.
+void WarmScreenCopy(const Image& target) {
+  CopyScreenTo(target);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 }  // namespace
 
 namespace kestrel {
@@ -85,6 +102,7 @@ int klCreateRenderTarget(void* record) {
     Targets().erase(record);
     return 0;
   }
+  WarmScreenCopy(*slot);
   RegisterImage(record, slot.get());
   return 1;
 }
@@ -105,6 +123,19 @@ int klSetRenderTarget(void* record) {
   }
   engine.target = it->second.get();
   engine.targetRecord = record;
+  return 1;
+}
+
+int klCopyScreenToTarget(void* record) {
+  auto it = record ? Targets().find(record) : Targets().end();
+  if (it == Targets().end()) {
+    Log("klCopyScreenToTarget: %p is not a render target", record);
+    return 0;
+  }
+  ContextScope scope;
+  if (!scope.ok()) return 0;
+  CopyScreenTo(*it->second);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   return 1;
 }
 

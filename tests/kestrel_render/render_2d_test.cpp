@@ -103,6 +103,33 @@ TEST_F(Render2d, RenderTargetIsAnUprightImageOnceDrawn) {
   EXPECT_TRUE(Near(Pixel(4, 4, target), {255, 0, 0}));
 }
 
+TEST_F(Render2d, ScreenCopiesIntoATargetScaledAndUpright) {
+  klStartRendering();
+  klPutRect(0, 0.5f, 1, 0.5f, 1, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);    // top: red
+  klPutRect(0, -0.5f, 1, 0.5f, 1, 0, 1, 0, KL_BLEND_ONE, KL_BLEND_ZERO);   // bottom: green
+  klPutRect(0.75f, 0, 0.25f, 1, 1, 0, 0, 1, KL_BLEND_ONE, KL_BLEND_ZERO);  // right: blue
+  klEndRendering();
+  unsigned char target[KL_RENDER_TARGET_SIZE] = {};
+  klSetRenderTargetSize(target, 32, 32);
+  ASSERT_EQ(klCreateRenderTarget(target), 1);
+  EXPECT_TRUE(Near(Pixel(4, 4, target), {0, 0, 0}));  // a new target starts black
+  ASSERT_EQ(klCopyScreenToTarget(target), 1);
+  EXPECT_TRUE(Near(Pixel(4, 4, target), {255, 0, 0}, 8));
+  EXPECT_TRUE(Near(Pixel(4, 28, target), {0, 255, 0}, 8));
+  EXPECT_TRUE(Near(Pixel(30, 16, target), {0, 0, 255}, 8));
+  // The screen is still the target, and the copy draws back as it was.
+  klStartRendering();
+  Fill(0, 0, 0);
+  klPutImage(0, 0, 1, 1, target, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
+  klEndRendering();
+  EXPECT_TRUE(Near(PixelAt(-0.5f, 0.5f), {255, 0, 0}, 8));
+  EXPECT_TRUE(Near(PixelAt(-0.5f, -0.5f), {0, 255, 0}, 8));
+  EXPECT_TRUE(Near(PixelAt(0.9f, 0), {0, 0, 255}, 8));
+  unsigned char stranger[KL_RENDER_TARGET_SIZE] = {};
+  EXPECT_EQ(klCopyScreenToTarget(stranger), 0);
+  EXPECT_EQ(klCopyScreenToTarget(nullptr), 0);
+}
+
 TEST_F(Render2d, LargerScalesZoomAboutTheCentre) {
   unsigned char target[KL_RENDER_TARGET_SIZE] = {};
   klSetRenderTargetSize(target, 64, 64);

@@ -200,6 +200,49 @@ TEST_F(EffectsTest, ZoomBlurDuringAStretchBlurGivesWayToIt) {
   EXPECT_EQ(CallsNamed("klPutImageEx").size(), 5u);
 }
 
+// A blur heard after the frame began: the scene is on the screen, so the
+// blur copies it into the large target and still shows in this frame.
+TEST_F(EffectsTest, BlurHeardDuringTheFrameCopiesTheScreenAndShowsAtOnce) {
+  for (uint32_t value : {kSyncZoomBlur, kSyncStretchBlur}) {
+    SCOPED_TRACE(value);
+    const uint32_t at = kSyncTime + 100000 * value;
+    demo->now = at;
+    ClearCalls();
+    demo->beforeFrame();
+    EXPECT_TRUE(CallsNamed("klSetRenderTarget").empty());
+    demo->onSync(0, kMusic, value, nullptr);
+    demo->afterFrame();
+    auto names = CallNames();
+    ASSERT_GE(names.size(), 3u);
+    ExpectCall(Recorder().calls[0], "klCopyScreenToTarget", {}, Large());
+    ExpectCall(Recorder().calls[1], "klSetRenderTarget", {});  // the blur's base
+    const size_t layers = value == kSyncZoomBlur ? 6 : 4;
+    auto images = CallsNamed("klPutImageEx");
+    ASSERT_EQ(images.size(), layers + 1);
+    EXPECT_EQ(images.back().record, Large());
+    EXPECT_NEAR(images.back().args[2], value == kSyncZoomBlur ? 1 + 0.3 * 2 : 1 + 0.3 * 1, 1e-5);
+    // From the next frame on the scene goes to the large target as usual.
+    Frame(at + 50);
+    EXPECT_TRUE(CallsNamed("klCopyScreenToTarget").empty());
+    EXPECT_EQ(CallsNamed("klPutImageEx").size(), layers + 1);
+    Frame(at + 2000);
+    EXPECT_TRUE(CallsNamed("klPutImageEx").empty());
+  }
+}
+
+TEST_F(EffectsTest, BlurSetUpAtTheFrameStartCopiesNothing) {
+  Sync(kSyncStretchBlur);
+  demo->now = kSyncTime + 10;
+  ClearCalls();
+  demo->beforeFrame();
+  Sync(kSyncZoomBlur, kSyncTime + 10);  // heard during a stretch blur: it gives way
+  demo->afterFrame();
+  EXPECT_TRUE(CallsNamed("klCopyScreenToTarget").empty());
+  EXPECT_EQ(demo->stretchBlurOn, 1u);
+  EXPECT_EQ(demo->zoomBlurOn, 0u);
+  EXPECT_EQ(CallsNamed("klPutImageEx").size(), 5u);
+}
+
 TEST_F(EffectsTest, OverlaysComeInTheirOrderInsideOneBracket) {
   Sync(kSyncFlash);
   Sync(kSyncFadeToBlack);

@@ -50,6 +50,10 @@ int SetRenderTarget(void* record) {
   Record("klSetRenderTarget", {}, record);
   return 1;
 }
+int CopyScreenToTarget(void* record) {
+  Record("klCopyScreenToTarget", {}, record);
+  return 1;
+}
 int LoadLws(const char* file, void* record) {
   recorder.loaded.push_back(file);
   if (recorder.loadFails) return 0;
@@ -153,7 +157,7 @@ FILE* LogStream() {
   return logStream;
 }
 
-const EngineCalls kRecording{Initialize, SetupRendererDialog, SetupRenderer, AlfInit, GetInfo,        SetState,       Done,           SetRenderTarget,
+const EngineCalls kRecording{Initialize, SetupRendererDialog, SetupRenderer, AlfInit, GetInfo,        SetState,       Done,           SetRenderTarget, CopyScreenToTarget,
                              LoadLws,        RenderFrame,    UploadTextures, EvictTextures,
                              UploadSurfaces, DoneScene,      StartRendering, EndRendering,
                              ShowRender,     PutImage,       PutImageEx,     PutRect,

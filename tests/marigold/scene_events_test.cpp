@@ -107,6 +107,57 @@ TEST_F(SceneEventsTest, SpiralShowsMindForThreeAndAHalfSeconds) {
   ExpectGlow(3, 1, 225, 0.3);
 }
 
+// Syncs heard while the scene is being drawn, delivered at a chosen call.
+class LateSyncTest : public SceneEventsTest {
+ protected:
+  // Delivers `value` when the call `name` for `record` is made.
+  void SyncAt(const char* name, const void* record, uint32_t value) {
+    Recorder().onCall = [this, name = std::string(name), record, value,
+                         heard = false](const EngineCall& call) mutable {
+      if (heard || call.name != name || call.record != record) return;
+      heard = true;
+      demo->onSync(0, kMusic, value, nullptr);
+    };
+  }
+  void TearDown() override {
+    Recorder().onCall = nullptr;
+    SceneEventsTest::TearDown();
+  }
+};
+
+TEST_F(LateSyncTest, GlowBoostHeardDuringTheGlowSceneBrightensThisFrame) {
+  SyncAt("klRenderFrame", Scene(3), kSyncGlowBoost);
+  Draw(3, 1000);
+  ExpectGlow(2, 3, 30, 0.5 + 300 * 0.0033333334 * 0.5);
+}
+
+TEST_F(LateSyncTest, MindHeardDuringTheSceneCoversThisFrame) {
+  SyncAt("klRenderFrame", Scene(1), kSyncMind);
+  demo->fadeToBlackOn = 1;
+  Draw(1, 9000);
+  EXPECT_EQ(demo->fadeToBlackOn, 0u);
+  ExpectGlow(3, 1, 270, 0.3);
+  auto calls = Recorder().calls;
+  ASSERT_EQ(calls.size(), 13u);
+  EXPECT_EQ(calls[10].name, "klStartRendering");
+  // Black at first: the picture fades in over what the scene drew.
+  ExpectCall(calls[11], "klPutImageEx", {0, 0, 1, 1, 0, 0, 0, 5, 1, 1, 1, 1, 1, 1}, &mind);
+  EXPECT_EQ(calls[12].name, "klEndRendering");
+}
+
+TEST_F(LateSyncTest, MindHeardDuringABlurFrameGoesWhereTheBlurReads) {
+  demo->now = kEventStart + 8990;
+  demo->onSync(0, kMusic, kSyncStretchBlur, nullptr);
+  demo->beforeFrame();
+  ASSERT_TRUE(demo->blurring());
+  SyncAt("klRenderFrame", Scene(1), kSyncMind);
+  Draw(1, 9000);
+  auto targets = CallsNamed("klSetRenderTarget");
+  ASSERT_EQ(targets.size(), 3u);  // the glow's two, then the large target again
+  EXPECT_EQ(targets[2].record, demo->largeTarget);
+  EXPECT_EQ(CallsNamed("klPutImageEx").at(0).record, &mind);
+}
+
 TEST_F(SceneEventsTest, SpiralLogoFadesInHoldsAndFadesOut) {
   struct Case {
     uint32_t t;
