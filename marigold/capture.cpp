@@ -11,11 +11,11 @@
 #include "kestrel/render/readback.hpp"
 #include "marigold/demo_events.hpp"
 #include "marigold/engine_calls.hpp"
+#include "marigold/frame_writer.hpp"
 #include "marigold/loading.hpp"
 #include "marigold/program.hpp"
 #include "marigold/wav_file.hpp"
 #include "platform/clock/clock_service.hpp"
-#include "platform/png/png_service.hpp"
 #include "platform/sound/bass_service.hpp"
 
 namespace marigold {
@@ -224,6 +224,7 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
   uint64_t positionSince = 0;
   std::vector<int16_t> samples;
 
+  FrameWriter pictures(options.width, options.height);
   session.SetTime(0);
   demo.start();
   CaptureResult result;
@@ -245,11 +246,10 @@ CaptureResult RunCapture(const CaptureOptions& options, const FrameGrabber& grab
     shown.frame = static_cast<uint32_t>(frame);
     demo.step();
     if (shown.grabFailed) return Failure("cannot read the rendered picture");
-    const std::string path = (output / CaptureFrameName(shown.frame)).string();
-    if (platform::WritePngFile(path.c_str(), options.width, options.height, shown.rgb.data(),
-                               platform::PngCompression::Fast) != platform::kPngOk)
-      return Failure("cannot write \"" + path + "\"");
+    if (!pictures.Write((output / CaptureFrameName(shown.frame)).string(), shown.rgb))
+      return Failure("cannot write \"" + pictures.failedPath() + "\"");
   }
+  if (!pictures.Finish()) return Failure("cannot write \"" + pictures.failedPath() + "\"");
   if (wholePass && frame == frames)
     return Failure("the demo did not loop back within " + std::to_string(frames) + " frames");
   if (!MixUntil(CaptureAudioFrames(frame, options.fps), wav, samples) || !wav.Finish())
