@@ -105,12 +105,13 @@ bool ParseCaptureArguments(int argc, const char* const* argv, CaptureOptions* op
     *error = "no output folder given (-o OUTDIR)";
     return false;
   }
-  if (options->seconds > 0 &&
-      std::llround(options->seconds * options->fps) > static_cast<long long>(kCaptureMaxFrames)) {
+  if (options->seconds <= 0) return true;
+  const long long frames = std::llround(options->seconds * options->fps);
+  if (frames > static_cast<long long>(kCaptureMaxFrames)) {
     *error = "too many frames: at most 100000 (seconds x fps)";
     return false;
   }
-  if (options->seconds > 0 && std::llround(options->seconds * options->fps) < 1) {
+  if (frames < 1) {
     *error = "too short: not a single frame";
     return false;
   }

@@ -39,14 +39,37 @@ FILE* LogStream() {
 int LoadScene(const char* file, void* record) { return klLoadLWS(file, record); }
 int SetTarget(void* record) { return klSetRenderTarget(record); }
 
-const EngineCalls kKestrel{
-    klInitialize,    klSetupRendererDialog, klSetupRenderer, alfInit,
-    klGetInfo,       klSetState,       klDone,          SetTarget,        klCopyScreenToTarget, LoadScene,
-    klRenderFrame,   klUploadTextures, klEvictTextures, klUploadSurfaces, klDoneScene,
-    klStartRendering, klEndRendering,  klShowRender,    klPutImage,       klPutImageEx,
-    klPutRect,       ApplyKestrelStateBlock, SetKestrelRenderState, klCreateRenderTarget,
-    OpenTexture,     LoadTexture,      klOpenSurface,   OpenArchiveFile,  ReadArchiveFile,
-    CloseArchiveFile, LogStream};
+const EngineCalls kKestrel{klInitialize,
+                           klSetupRendererDialog,
+                           klSetupRenderer,
+                           alfInit,
+                           klGetInfo,
+                           klSetState,
+                           klDone,
+                           SetTarget,
+                           klCopyScreenToTarget,
+                           LoadScene,
+                           klRenderFrame,
+                           klUploadTextures,
+                           klEvictTextures,
+                           klUploadSurfaces,
+                           klDoneScene,
+                           klStartRendering,
+                           klEndRendering,
+                           klShowRender,
+                           klPutImage,
+                           klPutImageEx,
+                           klPutRect,
+                           ApplyKestrelStateBlock,
+                           SetKestrelRenderState,
+                           klCreateRenderTarget,
+                           OpenTexture,
+                           LoadTexture,
+                           klOpenSurface,
+                           OpenArchiveFile,
+                           ReadArchiveFile,
+                           CloseArchiveFile,
+                           LogStream};
 
 const EngineCalls* current = &kKestrel;
 

@@ -63,7 +63,8 @@ SingleInstance::~SingleInstance() {
     if (fd >= 0) ::close(fd);
 }
 
-SingleInstance::Result SingleInstance::acquire(const char* lockName, std::function<void()> onRaise) {
+SingleInstance::Result SingleInstance::acquire(const char* lockName,
+                                               std::function<void()> onRaise) {
   const std::string scoped = SessionLockName(lockName);
   const char* name = scoped.c_str();
   socket_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);

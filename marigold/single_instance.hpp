@@ -23,8 +23,9 @@ class SingleInstance {
   SingleInstance& operator=(const SingleInstance&) = delete;
   ~SingleInstance();  // releases the lock
 
-  // Takes the lock `name` of this user's desktop session; while held, `onRaise` runs (on a thread of its
-  // own) whenever another copy tries to take it.
+  // Takes the lock `name` of this user's desktop session; while held,
+  // `onRaise` runs (on a thread of its own) whenever another copy tries to
+  // take it.
   Result acquire(const char* name, std::function<void()> onRaise);
 
  private:

@@ -61,7 +61,6 @@ bool WavFile::WriteHeader() {
 bool WavFile::Append(const int16_t* samples, uint64_t frames) {
   if (!file_) return false;
   const size_t count = static_cast<size_t>(frames) * channels_;
-  if (std::fseek(file_, 0, SEEK_END) != 0) return false;
   if constexpr (std::endian::native == std::endian::little) {
     if (count && std::fwrite(samples, sizeof(int16_t), count, file_) != count) return false;
   } else {

@@ -17,7 +17,8 @@ class WavFile {
 
   // Creates the file with a provisional header; false when it cannot.
   bool Open(const std::string& path, uint32_t rate, uint16_t channels);
-  // Appends `frames` interleaved frames; false on a write error.
+  // Appends `frames` interleaved frames after the last; false on a write
+  // error.
   bool Append(const int16_t* samples, uint64_t frames);
   // Writes the final sizes and closes; false on a write error.
   bool Finish();

@@ -5,11 +5,11 @@
 #
 #   scripts/measure-demo-memory.sh [BUILD_DIR] [SECONDS] [FOLDER]
 #
-# BUILD_DIR defaults to build/rel, SECONDS to 60, FOLDER to the build's
+# BUILD_DIR defaults to build/release, SECONDS to 60, FOLDER to the build's
 # marigold-sample folder.
 set -euo pipefail
 
-build=$(realpath "${1:-build/rel}")
+build=$(realpath "${1:-build/release}")
 seconds=${2:-60}
 folder=$(realpath "${3:-$build/marigold-sample}")
 demo=$build/marigold/marigold
@@ -33,10 +33,10 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 
-# A network namespace of its own: the demo's one-copy lock (an abstract
-# socket) does not meet a copy that another test runs on this machine.
+# The demo's one-copy lock belongs to this private display, so a copy that
+# runs on another display does not stop this one.
 (cd "$folder" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null \
-  exec unshare --net /usr/bin/time -v -o "$work/time.txt" "$demo") &
+  exec /usr/bin/time -v -o "$work/time.txt" "$demo") &
 demo_pid=$!
 
 dialog=$(timeout 60 xdotool search --sync --name '^Renderer$' | head -n1)

@@ -20,7 +20,7 @@ bool OpenEngine(int width, int height, std::string* error) {
   std::error_code failed;
   std::filesystem::current_path(SampleDir(), failed);
   if (failed) {
-    *error = "no sample folder " + SampleDir() + " (build marigold-sample-alf)";
+    *error = "no sample folder " + SampleDir() + " (build marigold-sample)";
     return false;
   }
   if (!klInitialize(nullptr, 0)) {

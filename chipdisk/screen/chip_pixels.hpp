@@ -38,8 +38,9 @@ void DarkenBytesSimd(const uint8_t* source, uint8_t* destination, size_t bytes, 
 
 // Darkens `count` source pixels and writes them as 32-bit pixels (blue,
 // green, red, 0) in one pass. The plain path reads up to one byte past a
-// group of eight pixels only when more pixels follow. The SIMD path uses SSSE3's byte shuffle when
-// the processor has it, else SSE2 alone (DarkenTo32Sse2).
+// group of eight pixels only when more pixels follow. The SIMD path uses
+// SSSE3's byte shuffle when the processor has it, else SSE2 alone
+// (DarkenTo32Sse2).
 void DarkenTo32Plain(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
 void DarkenTo32Simd(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);
 void DarkenTo32Sse2(const uint8_t* source, uint8_t* destination, size_t count, uint8_t level);

@@ -68,8 +68,8 @@ void DrawIcon(DialogCanvas& canvas, const ItemLook& look) {
         return (channel * alpha + face * (255 - alpha) + 127) / 255;
       };
       canvas.Pixel(look.rect.x + column, look.rect.y + row,
-                   Rgb555(mix((argb >> 16) & 0xFF, 0xC0), mix((argb >> 8) & 0xFF, 0xC0),
-                          mix(argb & 0xFF, 0xC0)));
+                   Rgb555(mix((argb >> 16) & 0xFF, kFaceLevel), mix((argb >> 8) & 0xFF, kFaceLevel),
+                          mix(argb & 0xFF, kFaceLevel)));
     }
   }
 }

@@ -11,7 +11,8 @@
 namespace platform::dialog {
 
 namespace palette {
-inline constexpr std::uint16_t kFace = Rgb555(0xC0, 0xC0, 0xC0);
+inline constexpr int kFaceLevel = 0xC0;  // the face's grey, every channel
+inline constexpr std::uint16_t kFace = Rgb555(kFaceLevel, kFaceLevel, kFaceLevel);
 inline constexpr std::uint16_t kLight = Rgb555(0xDF, 0xDF, 0xDF);
 inline constexpr std::uint16_t kHighlight = Rgb555(0xFF, 0xFF, 0xFF);
 inline constexpr std::uint16_t kShadow = Rgb555(0x80, 0x80, 0x80);

@@ -22,7 +22,28 @@ TEST(KestrelHeader, RecordAccessorsWriteTheDocumentedOffsets) {
   EXPECT_FLOAT_EQ(klSceneFramesPerSecond(scene), 25);
 }
 
-using Render2d = RenderTest;
+class Render2d : public RenderTest {
+ protected:
+  // Red top half, green bottom half, a blue band on the right, into the
+  // current target.
+  static void DrawBands() {
+    klStartRendering();
+    klPutRect(0, 0.5f, 1, 0.5f, 1, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
+    klPutRect(0, -0.5f, 1, 0.5f, 1, 0, 1, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
+    klPutRect(0.75f, 0, 0.25f, 1, 1, 0, 0, 1, KL_BLEND_ONE, KL_BLEND_ZERO);
+    klEndRendering();
+  }
+  // Draws `image` over a black current target and expects the bands.
+  void ExpectBandsShownFrom(const void* image) {
+    klStartRendering();
+    Fill(0, 0, 0);
+    klPutImage(0, 0, 1, 1, image, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
+    klEndRendering();
+    EXPECT_TRUE(Near(PixelAt(-0.5f, 0.5f), {255, 0, 0}, 8));
+    EXPECT_TRUE(Near(PixelAt(-0.5f, -0.5f), {0, 255, 0}, 8));
+    EXPECT_TRUE(Near(PixelAt(0.9f, 0), {0, 0, 255}, 8));
+  }
+};
 
 TEST_F(Render2d, ReportsTheDisplayAndRunsUntilDone) {
   EXPECT_EQ(klGetInfo(KL_INFO_RUNNING), 1);
@@ -86,29 +107,15 @@ TEST_F(Render2d, RenderTargetIsAnUprightImageOnceDrawn) {
   klSetRenderTargetSize(target, 32, 32);
   ASSERT_EQ(klCreateRenderTarget(target), 1);
   ASSERT_EQ(klSetRenderTarget(target), 1);
-  klStartRendering();
-  klPutRect(0, 0.5f, 1, 0.5f, 1, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);    // top: red
-  klPutRect(0, -0.5f, 1, 0.5f, 1, 0, 1, 0, KL_BLEND_ONE, KL_BLEND_ZERO);   // bottom: green
-  klPutRect(0.75f, 0, 0.25f, 1, 1, 0, 0, 1, KL_BLEND_ONE, KL_BLEND_ZERO);  // right: blue
-  klEndRendering();
+  DrawBands();
   klSetRenderTarget(nullptr);
-  klStartRendering();
-  Fill(0, 0, 0);
-  klPutImage(0, 0, 1, 1, target, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
-  klEndRendering();
-  EXPECT_TRUE(Near(PixelAt(-0.5f, 0.5f), {255, 0, 0}, 8));
-  EXPECT_TRUE(Near(PixelAt(-0.5f, -0.5f), {0, 255, 0}, 8));
-  EXPECT_TRUE(Near(PixelAt(0.9f, 0), {0, 0, 255}, 8));
+  ExpectBandsShownFrom(target);
   // The target kept its own picture.
   EXPECT_TRUE(Near(Pixel(4, 4, target), {255, 0, 0}));
 }
 
 TEST_F(Render2d, ScreenCopiesIntoATargetScaledAndUpright) {
-  klStartRendering();
-  klPutRect(0, 0.5f, 1, 0.5f, 1, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);    // top: red
-  klPutRect(0, -0.5f, 1, 0.5f, 1, 0, 1, 0, KL_BLEND_ONE, KL_BLEND_ZERO);   // bottom: green
-  klPutRect(0.75f, 0, 0.25f, 1, 1, 0, 0, 1, KL_BLEND_ONE, KL_BLEND_ZERO);  // right: blue
-  klEndRendering();
+  DrawBands();
   unsigned char target[KL_RENDER_TARGET_SIZE] = {};
   klSetRenderTargetSize(target, 32, 32);
   ASSERT_EQ(klCreateRenderTarget(target), 1);
@@ -118,13 +125,7 @@ TEST_F(Render2d, ScreenCopiesIntoATargetScaledAndUpright) {
   EXPECT_TRUE(Near(Pixel(4, 28, target), {0, 255, 0}, 8));
   EXPECT_TRUE(Near(Pixel(30, 16, target), {0, 0, 255}, 8));
   // The screen is still the target, and the copy draws back as it was.
-  klStartRendering();
-  Fill(0, 0, 0);
-  klPutImage(0, 0, 1, 1, target, 1, 0, 0, KL_BLEND_ONE, KL_BLEND_ZERO);
-  klEndRendering();
-  EXPECT_TRUE(Near(PixelAt(-0.5f, 0.5f), {255, 0, 0}, 8));
-  EXPECT_TRUE(Near(PixelAt(-0.5f, -0.5f), {0, 255, 0}, 8));
-  EXPECT_TRUE(Near(PixelAt(0.9f, 0), {0, 0, 255}, 8));
+  ExpectBandsShownFrom(target);
   unsigned char stranger[KL_RENDER_TARGET_SIZE] = {};
   EXPECT_EQ(klCopyScreenToTarget(stranger), 0);
   EXPECT_EQ(klCopyScreenToTarget(nullptr), 0);

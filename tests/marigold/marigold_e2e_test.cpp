@@ -4,14 +4,13 @@
 // that leaves at once, and Escape or a termination signal ending with
 // status 0.
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/support/desktop_program.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/tool_runner.hpp"
 #include "tests/support/xvfb.hpp"
@@ -26,45 +25,6 @@ constexpr double kExitSeconds = 30;
 // The loading dialog's window is named after its text; it stays under the
 // renderer dialog until the renderer opens.
 constexpr const char* kLoadingDialogName = "'^Initializing 3D engine[.]{3}$'";
-
-class DemoProcess {
- public:
-  DemoProcess(const testing_support::XvfbServer& x, const std::string& dir) {
-    pid_ = fork();
-    if (pid_ != 0) return;
-    if (chdir(dir.c_str()) != 0) _exit(127);
-    setenv("DISPLAY", x.display().c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", (dir + "/audio.raw").c_str(), 1);
-    execl(MARIGOLD_PATH, "marigold", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  ~DemoProcess() {
-    if (pid_ > 0 && status_ < 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  // The exit status once it has ended within `seconds`, else -1.
-  void Signal(int signal) const {
-    if (pid_ > 0 && status_ < 0) kill(pid_, signal);
-  }
-  int WaitForExit(double seconds) {
-    testing_support::WaitUntil(
-        [&] {
-          int raw = 0;
-          if (status_ < 0 && waitpid(pid_, &raw, WNOHANG) == pid_)
-            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128;
-          return status_ >= 0;
-        },
-        seconds);
-    return status_;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int status_ = -1;
-};
 
 int ScreenColours(const testing_support::XvfbServer& x, const std::string& png) {
   if (!x.Screenshot(png)) return 0;
@@ -89,6 +49,10 @@ class MarigoldEndToEnd : public testing_support::ScratchDirTest {
     }
     return std::filesystem::copy_file(archive, dir() + "/Marigold.alf");
   }
+  // Starts the demo in the program's folder, as a person would.
+  static void Start(testing_support::DesktopProgram& demo) {
+    ASSERT_TRUE(demo.Start(MARIGOLD_PATH)) << demo.Report();
+  }
   // Start-up up to the running demo: the loading dialog with its second
   // text, the renderer dialog accepted with Enter, the loading dialog gone.
   void StartUp(const testing_support::XvfbServer& x) {
@@ -104,18 +68,22 @@ TEST_F(MarigoldEndToEnd, RendersScenesAllowsOneCopyAndEndsOnEscape) {
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
   ASSERT_TRUE(CopySample());
 
-  DemoProcess demo(x, dir());
+  testing_support::DesktopProgram demo(x, dir());
+  ASSERT_NO_FATAL_FAILURE(Start(demo));
   ASSERT_NO_FATAL_FAILURE(StartUp(x));
   EXPECT_TRUE(testing_support::WaitUntil(
       [&] { return ScreenColours(x, dir() + "/screen.png") > kSceneColours; }, kSceneSeconds));
 
-  DemoProcess second(x, dir());
-  EXPECT_EQ(second.WaitForExit(kExitSeconds), 0);
+  // Its own folder keeps the first copy's output and sound file apart.
+  ASSERT_TRUE(std::filesystem::create_directory(dir() + "/second"));
+  testing_support::DesktopProgram second(x, dir() + "/second");
+  ASSERT_NO_FATAL_FAILURE(Start(second));
+  EXPECT_EQ(second.WaitForExit(kExitSeconds), 0) << second.Report();
 
   ASSERT_TRUE(x.WaitForWindow("'Marigold'"));
   x.Xdotool("search --name '^Marigold$' windowfocus");
   x.Xdotool("key Escape");
-  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
+  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0) << demo.Report();
 }
 
 TEST_F(MarigoldEndToEnd, TerminationSignalEndsTheRunningDemoWithStatusZero) {
@@ -123,11 +91,12 @@ TEST_F(MarigoldEndToEnd, TerminationSignalEndsTheRunningDemoWithStatusZero) {
   if (!x.running()) GTEST_SKIP() << "Xvfb is not available";
   ASSERT_TRUE(CopySample());
 
-  DemoProcess demo(x, dir());
+  testing_support::DesktopProgram demo(x, dir());
+  ASSERT_NO_FATAL_FAILURE(Start(demo));
   ASSERT_NO_FATAL_FAILURE(StartUp(x));
   ASSERT_TRUE(x.WaitForWindow("'^Marigold$'"));
   demo.Signal(SIGTERM);
-  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0);
+  EXPECT_EQ(demo.WaitForExit(kExitSeconds), 0) << demo.Report();
 }
 
 }  // namespace

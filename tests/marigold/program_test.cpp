@@ -135,32 +135,26 @@ TEST_F(ProgramTest, RendererThatFailsToOpenEndsWithTheExitBoxAndStatusOne) {
               "Demo Exit Message: Initializing 3D engine failed!");
 }
 
+// Ends the demo from a render thread while this thread, the window's, waits
+// for it. A hang ends by the alarm, as a failure.
+void ExitOnTheRenderThread(const char* message) {
+  alarm(kHangSeconds);
+  Demo demo;
+  demo.window = platform::FakeWindow().CreatePopupWindow(kWindowTitle, DemoWindowProcedure, 0, 0,
+                                                         640, 480);
+  std::thread render([&demo, message] { demo.exitDemo(message); });
+  render.join();
+}
+
 TEST_F(ProgramTest, FailureOnTheRenderThreadEndsWhileTheWindowThreadWaits) {
   // The window thread pumps nothing while it waits for the render thread:
-  // the exit must not wait for it. A hang ends by the alarm, as a failure.
-  EXPECT_EXIT(
-      {
-        alarm(kHangSeconds);
-        Demo demo;
-        demo.window = platform::FakeWindow().CreatePopupWindow(kWindowTitle, DemoWindowProcedure,
-                                                               0, 0, 640, 480);
-        std::thread render([&demo] { demo.exitDemo("Render failure"); });
-        render.join();
-      },
-      ::testing::ExitedWithCode(1), "Demo Exit Message: Render failure");
+  // the exit must not wait for it.
+  EXPECT_EXIT(ExitOnTheRenderThread("Render failure"), ::testing::ExitedWithCode(1),
+              "Demo Exit Message: Render failure");
 }
 
 TEST_F(ProgramTest, UserExitOnTheRenderThreadEndsWithStatusZero) {
-  EXPECT_EXIT(
-      {
-        alarm(kHangSeconds);
-        Demo demo;
-        demo.window = platform::FakeWindow().CreatePopupWindow(kWindowTitle, DemoWindowProcedure,
-                                                               0, 0, 640, 480);
-        std::thread render([&demo] { demo.exitDemo(nullptr); });
-        render.join();
-      },
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(ExitOnTheRenderThread(nullptr), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -44,10 +44,9 @@ bool DesktopProgram::Start(const std::string& path, const std::vector<std::strin
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, dir_.c_str());
-  posix_spawn_file_actions_addopen(&actions, 1, (dir_ + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir_ + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
+  constexpr int kOutputFlags = O_WRONLY | O_CREAT | O_TRUNC;
+  posix_spawn_file_actions_addopen(&actions, 1, (dir_ + "/stdout.txt").c_str(), kOutputFlags, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, (dir_ + "/stderr.txt").c_str(), kOutputFlags, 0644);
   status_ = -1;
   if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
   posix_spawn_file_actions_destroy(&actions);
@@ -62,6 +61,10 @@ bool DesktopProgram::Running() {
     return false;
   }
   return true;
+}
+
+void DesktopProgram::Signal(int signal) {
+  if (Running()) kill(pid_, signal);
 }
 
 int DesktopProgram::WaitForExit(double seconds) {

@@ -22,6 +22,8 @@ class DesktopProgram {
   // Starts `path` with `arguments` in the folder; false if it could not be started.
   bool Start(const std::string& path, const std::vector<std::string>& arguments = {});
   bool Running();
+  // Sends `signal` to the program while it runs.
+  void Signal(int signal);
   // The exit status once the program has ended (128 for a signal), or -1
   // if it is still running after `seconds`.
   int WaitForExit(double seconds);

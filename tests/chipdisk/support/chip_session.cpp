@@ -19,7 +19,11 @@ constexpr int kScreenHeight = 768;
 }  // namespace
 
 ChipSession::ChipSession(const testing_support::XvfbServer& x, const std::string& dir)
-    : x_(x), dir_(dir), program_(x, dir), originX_(kScreenWidth / 2 - 320), originY_(kScreenHeight / 2 - 240) {}
+    : x_(x),
+      dir_(dir),
+      program_(x, dir),
+      originX_(kScreenWidth / 2 - 320),
+      originY_(kScreenHeight / 2 - 240) {}
 
 void ChipSession::MoveMouse(int x, int y) {
   x_.Xdotool("mousemove " + std::to_string(originX_ + x) + " " + std::to_string(originY_ + y));

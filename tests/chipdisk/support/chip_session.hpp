@@ -20,7 +20,8 @@ class ChipSession {
 
   void Start(const std::string& program) { program_.Start(program); }
   bool Running() { return program_.Running(); }
-  int WaitForExit(int seconds) { return program_.WaitForExit(seconds); }  // -1 if it did not end in time
+  // -1 if it did not end in time.
+  int WaitForExit(int seconds) { return program_.WaitForExit(seconds); }
 
   // Window coordinates (the window is centred on the screen).
   void MoveMouse(int x, int y);

@@ -14,7 +14,8 @@ constexpr const char* kSetupCaption = "Varnel#3";
 
 }  // namespace
 
-MagazineSession::MagazineSession(const XvfbServer& x, const std::string& dir) : x_(x), dir_(dir), program_(x, dir) {
+MagazineSession::MagazineSession(const XvfbServer& x, const std::string& dir)
+    : x_(x), dir_(dir), program_(x, dir) {
   std::filesystem::copy(VARNEL_SAMPLE_DIR, dir_, std::filesystem::copy_options::recursive);
 }
 
